@@ -1,0 +1,172 @@
+#include "protocol/receive_loop.h"
+
+#include <array>
+#include <mutex>
+
+#include "protocol/data.h"
+#include "protocol/rotor.h"
+#include "protocol/wire.h"
+
+namespace zeltan {
+
+std::string IntToText(int32_t value) { return std::to_string(value); }
+
+ReceiveLoop::Turn ReceiveLoop::TakeTurn(uint8_t* byte) {
+    if (!line_.Running()) {
+        return Turn::kStopped;
+    }
+    if (!line_.ReceiveByte(byte)) {
+        return Turn::kNoByte;
+    }
+    return line_.Running() ? Turn::kByte : Turn::kStopped;
+}
+
+uint32_t ReceiveLoop::Run() {
+    buffer_.clear();
+    lastArm_ = 0;
+    for (;;) {
+        uint8_t byte = 0;
+        const Turn turn = TakeTurn(&byte);
+        if (turn == Turn::kStopped) {
+            break;
+        }
+        if (turn == Turn::kNoByte) {
+            continue;
+        }
+        if (buffer_.size() >= kBufferLimit) {
+            buffer_.clear();
+        }
+        buffer_.push_back(static_cast<char>(byte));
+        if (!Dispatch(byte)) {
+            break;
+        }
+    }
+    buffer_.clear();
+    return 0;
+}
+
+bool ReceiveLoop::Dispatch(uint8_t byte) {
+    const char c = static_cast<char>(byte);
+    if (c == wire::kReplyEnd) {
+        if (buffer_[0] == wire::kVersionHead) {
+            return VersionReply();
+        }
+        if (buffer_[0] == wire::kParamsHead) {
+            return ParameterReply();
+        }
+        return true;  // an unknown header keeps gathering
+    }
+    if (c == wire::kPositionEnd) {
+        PositionReport();
+    } else if (c == wire::kStateEnd) {
+        DirectionState();
+    } else if (wire::kClosingChars.find(c) != std::string_view::npos) {
+        buffer_.clear();
+    }
+    return true;
+}
+
+bool ReceiveLoop::VersionReply() {
+    buffer_.clear();
+    for (std::size_t turn = 0; turn < wire::kVersionReplyLength; ++turn) {
+        uint8_t byte = 0;
+        const Turn result = TakeTurn(&byte);
+        if (result == Turn::kStopped) {
+            return false;
+        }
+        if (result == Turn::kByte) {
+            buffer_.push_back(static_cast<char>(byte));
+        }
+    }
+    buffer_.resize(wire::kVersionTextLength, '\0');
+    ui_.SetText(Control::kVersionEdit, buffer_.substr(0, buffer_.find('\0')));
+    buffer_.clear();
+    return true;
+}
+
+bool ReceiveLoop::ParameterReply() {
+    buffer_.clear();
+    for (std::size_t turn = 0; turn < wire::kBlockLength; ++turn) {
+        uint8_t byte = 0;
+        const Turn result = TakeTurn(&byte);
+        if (result == Turn::kStopped) {
+            return false;
+        }
+        if (result == Turn::kByte) {
+            std::lock_guard<std::mutex> hold(*records_.lock);
+            records_.data->SetByte(static_cast<int>(turn), byte);
+        }
+    }
+    ShowParameters();
+    return true;
+}
+
+void ReceiveLoop::ShowParameters() {
+    std::array<int32_t, 4> angle{};
+    std::array<int32_t, 4> speed{};
+    bool soundOff = false;
+    bool angleOn = false;
+    {
+        std::lock_guard<std::mutex> hold(*records_.lock);
+        TData& data = *records_.data;
+        data.Decode();
+        for (int i = 0; i < 4; ++i) {
+            angle[i] = data.angle[i];
+            speed[i] = data.speed[i];
+        }
+        soundOff = data.soundOff != 0;
+        angleOn = data.angleOn != 0;
+    }
+    for (int i = 0; i < 4; ++i) {
+        ui_.SetText(ParamEdit(i), IntToText(angle[i]));
+    }
+    ui_.SetIcon(Control::kSoundBtn, soundOff ? icon::kSoundOff : icon::kSoundOn);
+    ui_.SetCheck(Control::kSoundBtn, !soundOff);
+    ui_.SetIcon(Control::kAngleBtn, angleOn ? icon::kAngleOn : icon::kAngleOff);
+    ui_.SetCheck(Control::kAngleBtn, angleOn);
+    for (int i = 0; i < 4; ++i) {
+        ui_.SetText(ParamEdit(4 + i), IntToText(speed[i]));
+    }
+    ui_.RefreshDial(true);
+}
+
+void ReceiveLoop::PositionReport() {
+    const int32_t position = TData::HexToAngle(buffer_);
+    bool moved = false;
+    {
+        std::lock_guard<std::mutex> hold(*records_.lock);
+        records_.marker->Update(position);
+        const int32_t arm0 = records_.marker->arm[0];
+        if (arm0 != lastArm_) {
+            lastArm_ = arm0;
+            records_.counter->Update(arm0);
+            moved = true;
+        }
+    }
+    if (moved) {
+        ui_.RefreshDial(false);
+    }
+    buffer_.clear();
+}
+
+void ReceiveLoop::DirectionState() {
+    line_.Send(wire::kStatusPoll);
+    switch (buffer_[0]) {
+        case wire::kStateTurningRight:
+            ui_.SetIcon(Control::kRightBtn, icon::kRightOn);
+            break;
+        case wire::kStateTurningLeft:
+            ui_.SetIcon(Control::kLeftBtn, icon::kLeftOn);
+            break;
+        case wire::kStateStopped:
+        case wire::kStateStoppedAlt:
+            ui_.SetIcon(Control::kRightBtn, icon::kRightOff);
+            ui_.SetIcon(Control::kLeftBtn, icon::kLeftOff);
+            break;
+        default:
+            break;
+    }
+    buffer_.clear();
+}
+
+}  // namespace zeltan
