@@ -1,0 +1,194 @@
+#include "app/commands.h"
+
+#include <cctype>
+#include <limits>
+#include <mutex>
+
+#include "protocol/data.h"
+#include "protocol/rotor.h"
+#include "protocol/rounding.h"
+#include "protocol/wire.h"
+
+namespace zeltan {
+
+// "О программе"; "Версия 1.0 ", two line feeds and the authorship line
+// "Сервисная программа контроллера привода" (Windows-1251).
+const char* const kAboutCaption = "\xCE \xEF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xE5";
+const char* const kAboutText =
+    "\xC2\xE5\xF0\xF1\xE8\xFF 1.0 \n\n"
+    "\xD1\xE5\xF0\xE2\xE8\xF1\xED\xE0\xFF \xEF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xE0 "
+    "\xEA\xEE\xED\xF2\xF0\xEE\xEB\xEB\xE5\xF0\xE0 \xEF\xF0\xE8\xE2\xEE\xE4\xE0";
+
+namespace {
+
+constexpr int kComboTextCount = 32;  // port and baud texts: at most 31 bytes
+constexpr int kEditTextCount = 250;  // field texts: at most 249 bytes
+constexpr int32_t kAngleBound = 120;
+constexpr int32_t kSpeedBound = 100;
+
+const Control kConnectGroup[] = {Control::kPortCombo, Control::kBaudCombo, Control::kOpenBtn};
+
+void EnableConnectGroup(CommandPlatform& platform, bool enabled) {
+    for (Control control : kConnectGroup) {
+        platform.Enable(control, enabled);
+    }
+}
+
+void ResetForNewConnection(CommandPlatform& platform, const Records& records) {
+    platform.SetText(Control::kVersionEdit, "");
+    for (int i = 0; i < 8; ++i) {
+        platform.SetText(ParamEdit(i), "0");
+    }
+    {
+        std::lock_guard<std::mutex> hold(*records.lock);
+        records.data->Reset();
+        *records.marker = TMarker{};
+        records.counter->Clear();
+    }
+    platform.SetIcon(Control::kSoundBtn, icon::kSoundOff);
+    platform.SetCheck(Control::kSoundBtn, false);
+    platform.SetIcon(Control::kAngleBtn, icon::kAngleOff);
+    platform.SetCheck(Control::kAngleBtn, false);
+    platform.RefreshDial(true);
+}
+
+void Open(CommandPlatform& platform, const Records& records) {
+    const std::string portText = platform.GetText(Control::kPortCombo, kComboTextCount);
+    const std::string baudText = platform.GetText(Control::kBaudCombo, kComboTextCount);
+    // A loop of an earlier connection may still be finishing its last read.
+    platform.AwaitWorkerEnd();
+    if (!platform.OpenPort(portText)) {
+        return;
+    }
+    if (!platform.ConfigurePort(baudText)) {
+        return;
+    }
+    if (!platform.CreateWorker()) {
+        platform.ClosePort();
+        return;
+    }
+    EnableConnectGroup(platform, false);
+    ResetForNewConnection(platform, records);
+    platform.ResumeWorker();
+}
+
+void Close(CommandPlatform& platform) {
+    platform.ClosePort();
+    platform.AwaitWorkerEnd();
+    EnableConnectGroup(platform, true);
+}
+
+void SendAll(CommandPlatform& platform, std::initializer_list<std::string_view> texts) {
+    for (std::string_view text : texts) {
+        platform.Send(text);
+    }
+}
+
+void Write(CommandPlatform& platform, const Records& records) {
+    int32_t values[8];
+    for (int i = 0; i < 8; ++i) {
+        values[i] = ReadEditInt(platform.GetText(ParamEdit(i), kEditTextCount));
+    }
+    std::string block;
+    {
+        std::lock_guard<std::mutex> hold(*records.lock);
+        TData& data = *records.data;
+        for (int i = 0; i < 4; ++i) {
+            data.angle[i] = values[i] > kAngleBound ? kAngleBound : values[i];
+            data.speed[i] = values[4 + i] > kSpeedBound ? kSpeedBound : values[4 + i];
+        }
+        block = data.Block();
+    }
+    platform.Send(std::string(wire::kWriteParams) + block);
+    SendAll(platform, {wire::kStoreParams, wire::kReadParams});
+}
+
+void SoundSwitch(CommandPlatform& platform, const Records& records) {
+    const int state = platform.GetCheck(Control::kSoundBtn);
+    if (state != 0 && state != 1) {
+        return;
+    }
+    platform.SetIcon(Control::kSoundBtn, state == 1 ? icon::kSoundOn : icon::kSoundOff);
+    std::lock_guard<std::mutex> hold(*records.lock);
+    records.data->soundOff = state == 1 ? 0 : 1;
+}
+
+void AngleSwitch(CommandPlatform& platform, const Records& records) {
+    const int state = platform.GetCheck(Control::kAngleBtn);
+    if (state != 0 && state != 1) {
+        return;
+    }
+    platform.SetIcon(Control::kAngleBtn, state == 1 ? icon::kAngleOn : icon::kAngleOff);
+    std::lock_guard<std::mutex> hold(*records.lock);
+    records.data->angleOn = state == 1 ? 1 : 0;
+}
+
+}  // namespace
+
+void HandleCommand(int id, CommandPlatform& platform, const Records& records) {
+    using namespace command_id;
+    switch (id) {
+        case kOpen:
+            Open(platform, records);
+            break;
+        case kClose:
+            Close(platform);
+            break;
+        case kRead:
+            SendAll(platform, {wire::kReadVersion, wire::kReadParams, wire::kStatusPoll});
+            break;
+        case kWrite:
+            Write(platform, records);
+            break;
+        case kRestore:
+            SendAll(platform, {wire::kRestoreParams, wire::kReadParams, wire::kStatusPoll});
+            break;
+        case kLeft:
+            platform.Send(wire::kTurnLeft);
+            break;
+        case kRight:
+            platform.Send(wire::kTurnRight);
+            break;
+        case kReset:
+            platform.Send(wire::kResetCommand);
+            break;
+        case kSound:
+            SoundSwitch(platform, records);
+            break;
+        case kAngle:
+            AngleSwitch(platform, records);
+            break;
+        case kAbout:
+            platform.ShowAbout(kAboutCaption, kAboutText);
+            break;
+        default:
+            break;
+    }
+}
+
+int32_t ReadEditInt(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    // Accumulate as a negative magnitude so that INT32_MIN itself fits.
+    constexpr int64_t kMin = std::numeric_limits<int32_t>::min();
+    int64_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = value * 10 - (text[i] - '0');
+        if (value < kMin) {
+            value = kMin - 1;  // saturated; stays below the range
+        }
+    }
+    if (!negative) {
+        value = -value;
+    }
+    return static_cast<int32_t>(Clamp(value, kMin, std::numeric_limits<int32_t>::max()));
+}
+
+}  // namespace zeltan
