@@ -1,0 +1,228 @@
+// The dial's picture under Wine: pixels where they prove the drawing rules,
+// the erase message, and that paints release every GDI object.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "app/globals_win32.h"
+#include "dial/paint_win32.h"
+#include "dial/turn_win32.h"
+
+namespace zeltan {
+namespace {
+
+constexpr int kSize = 398;  // the dial window's client size
+constexpr COLORREF kGrey = RGB(153, 153, 153);
+constexpr COLORREF kRed = RGB(255, 51, 51);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+
+// A 32-bit picture in memory that the dial draws into and the test reads.
+class Canvas {
+public:
+    Canvas() : dc_(CreateCompatibleDC(nullptr)) {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = kSize;
+        info.bmiHeader.biHeight = -kSize;  // top-down rows
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        bits_ = static_cast<uint32_t*>(bits);
+        previous_ = SelectObject(dc_, bitmap_);
+    }
+    ~Canvas() {
+        SelectObject(dc_, previous_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    HDC dc() const { return dc_; }
+    COLORREF At(int x, int y) const {
+        GdiFlush();
+        const uint32_t p = bits_[y * kSize + x];
+        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    }
+    bool AnyIn(RECT r, COLORREF colour) const {
+        for (int y = r.top; y < r.bottom; ++y) {
+            for (int x = r.left; x < r.right; ++x) {
+                if (At(x, y) == colour) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+
+private:
+    HDC dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ previous_;
+    uint32_t* bits_ = nullptr;
+};
+
+const DialValues kInitial = {{0, 0, 0, 0}, {0, 120, 240}, 0};
+
+// The size of a label in the dial's font, measured the way the dial does.
+SIZE LabelSize(const std::string& text) {
+    Canvas c;
+    HFONT font = CreateFontA(15, 0, 0, 0, FW_MEDIUM, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                             DEFAULT_PITCH | FF_DONTCARE, "Tahoma");
+    HGDIOBJ old = SelectObject(c.dc(), font);
+    SIZE size = {};
+    GetTextExtentPoint32A(c.dc(), text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(c.dc(), old);
+    DeleteObject(font);
+    return size;
+}
+
+TEST(DialPicture, InitialPictureHasCircleRaysAndLabels) {
+    Canvas c;
+    TTurn turn(199, 199, 170);
+    DrawDialPicture(c.dc(), kSize, kSize, turn, kInitial);
+
+    EXPECT_EQ(c.At(2, 395), GetSysColor(COLOR_WINDOW)) << "outside the circle: window colour";
+    EXPECT_EQ(c.At(199 + 60, 199 + 20), kWhite) << "inside the circle: white";
+    EXPECT_TRUE(c.AnyIn({199, 364, 200, 372}, kGrey)) << "the circle's outline at the bottom";
+    EXPECT_EQ(c.At(199, 100), kRed) << "the red arm at 0 covers the four grey rays";
+    EXPECT_EQ(c.At(199 + 88, 199 + 51), kRed) << "the arm at 120 covers the grey spoke";
+    EXPECT_EQ(c.At(199, 29), kWhite) << "the end dot is filled white";
+    EXPECT_EQ(c.At(196, 29), kRed) << "the end dot's outline is in the ray's colour";
+
+    const std::string zero = std::string("0") + '\xB0';
+    const SIZE z = LabelSize(zero);
+    const RECT above = {199 - z.cx / 2, 29 - z.cy, 199 - z.cx / 2 + z.cx, 29};
+    EXPECT_TRUE(c.AnyIn(above, kRed)) << "the 0 label is centred above the end, in red on top";
+    EXPECT_FALSE(c.AnyIn(above, kGrey)) << "the grey labels lie under the red one";
+
+    const SIZE s = LabelSize(std::string("120") + '\xB0');
+    const RECT right = {199 + 147, 199 + 84, 199 + 147 + s.cx, 199 + 84 + s.cy};
+    EXPECT_TRUE(c.AnyIn(right, kRed)) << "the 120 label lies below right of its end";
+
+    EXPECT_TRUE(c.AnyIn({10, 10, 10 + 8, 10 + 15}, kBlack)) << "the count 0 at (10, 10)";
+}
+
+TEST(DialPicture, LabelsFollowThePlacementRule) {
+    const struct {
+        int32_t angle;
+        const char* where;
+    } cases[] = {{90, "right of the end, centred"},
+                 {180, "centred below"},
+                 {270, "left of the end"},
+                 {-90, "left of the end, with a minus sign"},
+                 {45, "above right"}};
+    for (const auto& c : cases) {
+        Canvas canvas;
+        TTurn turn(199, 199, 170);
+        const DialValues values = {{c.angle, c.angle, c.angle, c.angle}, {c.angle, c.angle, c.angle}, 0};
+        DrawDialPicture(canvas.dc(), kSize, kSize, turn, values);
+        const std::string label = std::to_string(c.angle) + '\xB0';
+        const SIZE s = LabelSize(label);
+        const int ex = 199 + turn.dx, ey = 199 - turn.dy;
+        RECT box;
+        if (turn.dx > 0 && turn.dy == 0) {
+            box = {ex + 3, ey - s.cy / 2, ex + 3 + s.cx, ey - s.cy / 2 + s.cy};
+        } else if (turn.dx < 0 && turn.dy == 0) {
+            box = {ex - s.cx, ey - s.cy / 2, ex, ey - s.cy / 2 + s.cy};
+        } else if (turn.dx == 0) {
+            box = {ex - s.cx / 2, ey, ex - s.cx / 2 + s.cx, ey + s.cy};
+        } else {
+            box = {ex, ey - s.cy, ex + s.cx, ey};
+        }
+        EXPECT_TRUE(canvas.AnyIn(box, kRed)) << c.angle << ": " << c.where;
+        const RECT belowRight = {ex + 4, ey + 4, ex + 4 + s.cx, ey + 4 + s.cy};
+        if (c.angle != 180) {
+            EXPECT_FALSE(canvas.AnyIn(belowRight, kRed)) << c.angle << ": nothing below right";
+        }
+    }
+}
+
+TEST(DialPicture, CountIsDrawnInBlackOverARay) {
+    Canvas c;
+    TTurn turn(40, 40, 170);  // a dial whose 315-degree arm crosses the count
+    const DialValues values = {{0, 0, 0, 0}, {315, 315, 315}, 88};
+    DrawDialPicture(c.dc(), kSize, kSize, turn, values);
+    const SIZE s = LabelSize("88");
+    EXPECT_TRUE(c.AnyIn({10, 10, 10 + s.cx, 10 + s.cy}, kBlack)) << "the count is black";
+    EXPECT_EQ(c.At(30, 30), kRed) << "the arm itself is red where the count is not";
+}
+
+TEST(DialPicture, AWindowColourOtherThanWhiteOnlyColoursTheOutside) {
+    // The picture takes the window colour for the background only.
+    Canvas c;
+    TTurn turn(199, 199, 170);
+    DrawDialPicture(c.dc(), kSize, kSize, turn, kInitial);
+    EXPECT_EQ(c.At(0, 0), GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(c.At(199, 250), kWhite);
+}
+
+class DialWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = PaintWndProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "Paint";
+        RegisterClassA(&wc);
+        wnd_ = CreateWindowExA(WS_EX_STATICEDGE, "Paint", nullptr, WS_POPUP | WS_VISIBLE, 0, 0,
+                               400, 400, nullptr, nullptr, wc.hInstance, nullptr);
+        ASSERT_NE(wnd_, nullptr);
+        Turn = new TTurn(199, 199, 170);
+        Data = new TData();
+        Marker = new TMarker();
+        Counter = new TCounter();
+    }
+    void TearDown() override {
+        DestroyWindow(wnd_);
+        delete Turn;
+        delete Data;
+        delete Marker;
+        delete Counter;
+        Turn = nullptr;
+        Data = nullptr;
+        Marker = nullptr;
+        Counter = nullptr;
+    }
+    HWND wnd_ = nullptr;
+};
+
+TEST_F(DialWindow, EraseBackgroundPaintsNothingAndAnswersOne) {
+    Canvas c;
+    RECT all = {0, 0, kSize, kSize};
+    HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
+    FillRect(c.dc(), &all, magenta);
+    DeleteObject(magenta);
+    EXPECT_EQ(SendMessageA(wnd_, WM_ERASEBKGND, reinterpret_cast<WPARAM>(c.dc()), 0), 1);
+    EXPECT_EQ(c.At(0, 0), RGB(255, 0, 255));
+    EXPECT_EQ(c.At(199, 199), RGB(255, 0, 255));
+}
+
+TEST_F(DialWindow, PaintsReleaseEveryGdiObject) {
+    UpdateWindow(wnd_);
+    const DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    for (int i = 0; i < 300; ++i) {
+        Marker->Update(i * 7);
+        InvalidateRect(wnd_, nullptr, FALSE);
+        UpdateWindow(wnd_);
+    }
+    const DWORD after = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    EXPECT_EQ(after, before);
+    std::printf("GDI objects before %lu, after 300 paints %lu\n", before, after);
+}
+
+TEST_F(DialWindow, APaintWithoutRecordsShowsOnlyTheBackground) {
+    delete Data;
+    Data = nullptr;
+    InvalidateRect(wnd_, nullptr, FALSE);
+    UpdateWindow(wnd_);  // must not crash
+    HDC dc = GetDC(wnd_);
+    EXPECT_EQ(GetPixel(dc, 199, 100), GetSysColor(COLOR_WINDOW));
+    ReleaseDC(wnd_, dc);
+}
+
+}  // namespace
+}  // namespace zeltan
