@@ -7,6 +7,7 @@ import os
 import sys
 import unittest
 
+sys.dont_write_bytecode = True  # keep the source tree clean
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
                                 "tools", "icons"))
 import iconmap  # noqa: E402
