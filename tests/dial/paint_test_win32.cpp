@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/globals_win32.h"
 #include "dial/paint_win32.h"
@@ -89,7 +90,10 @@ TEST(DialPicture, InitialPictureHasCircleRaysAndLabels) {
     EXPECT_EQ(c.At(199 + 60, 199 + 20), kWhite) << "inside the circle: white";
     EXPECT_TRUE(c.AnyIn({199, 364, 200, 372}, kGrey)) << "the circle's outline at the bottom";
     EXPECT_EQ(c.At(199, 100), kRed) << "the red arm at 0 covers the four grey rays";
-    EXPECT_EQ(c.At(199 + 88, 199 + 51), kRed) << "the arm at 120 covers the grey spoke";
+    EXPECT_TRUE(c.AnyIn({199 + 88, 199 + 48, 199 + 89, 199 + 52}, kRed))
+        << "the arm at 120 covers the grey spoke";
+    EXPECT_FALSE(c.AnyIn({199 + 88, 199 + 48, 199 + 89, 199 + 52}, kGrey))
+        << "no grey of the spoke shows beside the arm";
     EXPECT_EQ(c.At(199, 29), kWhite) << "the end dot is filled white";
     EXPECT_EQ(c.At(196, 29), kRed) << "the end dot's outline is in the ray's colour";
 
@@ -135,7 +139,7 @@ TEST(DialPicture, LabelsFollowThePlacementRule) {
         }
         EXPECT_TRUE(canvas.AnyIn(box, kRed)) << c.angle << ": " << c.where;
         const RECT belowRight = {ex + 4, ey + 4, ex + 4 + s.cx, ey + 4 + s.cy};
-        if (c.angle != 180) {
+        if (c.angle != 90 && c.angle != 180) {
             EXPECT_FALSE(canvas.AnyIn(belowRight, kRed)) << c.angle << ": nothing below right";
         }
     }
@@ -201,24 +205,39 @@ TEST_F(DialWindow, EraseBackgroundPaintsNothingAndAnswersOne) {
     EXPECT_EQ(c.At(199, 199), RGB(255, 0, 255));
 }
 
+// How many more GDI objects the process can create: every object a paint
+// leaks lowers it. (Wine reports no count through GetGuiResources.)
+size_t GdiRoomLeft() {
+    std::vector<HPEN> pens;
+    while (pens.size() < 200000) {
+        HPEN pen = CreatePen(PS_SOLID, 1, 0);
+        if (pen == nullptr) {
+            break;
+        }
+        pens.push_back(pen);
+    }
+    for (HPEN pen : pens) {
+        DeleteObject(pen);
+    }
+    return pens.size();
+}
+
 TEST_F(DialWindow, PaintsReleaseEveryGdiObject) {
     UpdateWindow(wnd_);
-    const DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    const size_t roomBefore = GdiRoomLeft();
     for (int i = 0; i < 300; ++i) {
         Marker->Update(i * 7);
         InvalidateRect(wnd_, nullptr, FALSE);
-        UpdateWindow(wnd_);
+        SendMessageA(wnd_, WM_PAINT, 0, 0);
     }
-    const DWORD after = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    EXPECT_EQ(after, before);
-    std::printf("GDI objects before %lu, after 300 paints %lu\n", before, after);
+    EXPECT_EQ(GdiRoomLeft(), roomBefore) << "300 paints left GDI objects behind";
 }
 
 TEST_F(DialWindow, APaintWithoutRecordsShowsOnlyTheBackground) {
     delete Data;
     Data = nullptr;
     InvalidateRect(wnd_, nullptr, FALSE);
-    UpdateWindow(wnd_);  // must not crash
+    SendMessageA(wnd_, WM_PAINT, 0, 0);  // must not crash
     HDC dc = GetDC(wnd_);
     EXPECT_EQ(GetPixel(dc, 199, 100), GetSysColor(COLOR_WINDOW));
     ReleaseDC(wnd_, dc);
