@@ -139,3 +139,44 @@ class Transcript:
 
 def cp1251(text):
     return text.encode("cp1251")
+
+
+def read_bmp(path):
+    """A 24-bit BMP as (width, height, rows of (r, g, b)), top row first."""
+    import struct
+    with open(path, "rb") as f:
+        data = f.read()
+    offset = struct.unpack_from("<I", data, 10)[0]
+    width, height = struct.unpack_from("<ii", data, 18)
+    bpp = struct.unpack_from("<H", data, 28)[0]
+    step = bpp // 8
+    stride = (width * step + 3) & ~3
+    rows = []
+    for y in range(abs(height)):
+        src = y if height < 0 else abs(height) - 1 - y
+        base = offset + src * stride
+        rows.append([(data[base + x * step + 2], data[base + x * step + 1], data[base + x * step])
+                     for x in range(width)])
+    return width, abs(height), rows
+
+
+class Standin:
+    """The stand-in mapped at one COM number: its control file and transcript."""
+
+    def __init__(self, number):
+        self.control = os.environ[f"ZELTAN_STANDIN_CONTROL_{number}"]
+        self.transcript = Transcript(os.environ[f"ZELTAN_STANDIN_LOG_{number}"])
+
+    def command(self, line, settle=0.1):
+        with open(self.control, "a") as f:
+            f.write(line + "\n")
+        time.sleep(settle)
+
+    def received(self):
+        return self.transcript.received()
+
+    def events(self):
+        if not os.path.exists(self.transcript.path):
+            return []
+        with open(self.transcript.path) as f:
+            return [line.split(None, 1)[1].strip() for line in f if line.startswith("ev ")]
