@@ -42,9 +42,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const int y = (desktop.bottom - kWindowHeight) / 2;
     hMainWnd = CreateWindowExA(0, "ZELTAN", "ZELTAN", WS_VISIBLE | WS_CAPTION | WS_SYSMENU, x, y,
                                kWindowWidth, kWindowHeight, nullptr, nullptr, instance, nullptr);
+    if (hMainWnd == nullptr) {
+        // Without its window the program could never be closed: a message
+        // loop with no window would run unseen for ever.
+        return 1;
+    }
     CreateRecords();
 
-    MSG msg;
+    MSG msg = {};
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
