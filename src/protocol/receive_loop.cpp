@@ -66,17 +66,28 @@ bool ReceiveLoop::Dispatch(uint8_t byte) {
     return true;
 }
 
-bool ReceiveLoop::VersionReply() {
-    buffer_.clear();
-    for (std::size_t turn = 0; turn < wire::kVersionReplyLength; ++turn) {
+template <typename TakeByte>
+bool ReceiveLoop::FixedLengthRead(std::size_t turns, TakeByte take) {
+    for (std::size_t turn = 0; turn < turns; ++turn) {
         uint8_t byte = 0;
         const Turn result = TakeTurn(&byte);
         if (result == Turn::kStopped) {
             return false;
         }
         if (result == Turn::kByte) {
-            buffer_.push_back(static_cast<char>(byte));
+            take(turn, byte);
         }
+    }
+    return true;
+}
+
+bool ReceiveLoop::VersionReply() {
+    buffer_.clear();
+    const bool read = FixedLengthRead(wire::kVersionReplyLength, [this](std::size_t, uint8_t byte) {
+        buffer_.push_back(static_cast<char>(byte));
+    });
+    if (!read) {
+        return false;
     }
     buffer_.resize(wire::kVersionTextLength, '\0');
     ui_.SetText(Control::kVersionEdit, buffer_.substr(0, buffer_.find('\0')));
@@ -86,16 +97,12 @@ bool ReceiveLoop::VersionReply() {
 
 bool ReceiveLoop::ParameterReply() {
     buffer_.clear();
-    for (std::size_t turn = 0; turn < wire::kBlockLength; ++turn) {
-        uint8_t byte = 0;
-        const Turn result = TakeTurn(&byte);
-        if (result == Turn::kStopped) {
-            return false;
-        }
-        if (result == Turn::kByte) {
-            std::lock_guard<std::mutex> hold(*records_.lock);
-            records_.data->SetByte(static_cast<int>(turn), byte);
-        }
+    const bool read = FixedLengthRead(wire::kBlockLength, [this](std::size_t turn, uint8_t byte) {
+        std::lock_guard<std::mutex> hold(*records_.lock);
+        records_.data->SetByte(static_cast<int>(turn), byte);
+    });
+    if (!read) {
+        return false;
     }
     ShowParameters();
     return true;

@@ -49,6 +49,10 @@ private:
     Turn TakeTurn(uint8_t* byte);
     // False when the port stopped during the reply and the loop must end.
     bool Dispatch(uint8_t byte);
+    // N turns, each looking at the flag first; `take` gets (turn, byte)
+    // for each byte that arrived. False when the port stopped meanwhile.
+    template <typename TakeByte>
+    bool FixedLengthRead(std::size_t turns, TakeByte take);
     bool VersionReply();
     bool ParameterReply();
     void PositionReport();
