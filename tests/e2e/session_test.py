@@ -48,6 +48,19 @@ class Session:
         rows = self.run("".join(f"check-state {i}\n" for i in ids))
         return [r["value"] for r in replies(rows, "check")]
 
+    def settled(self, read, expected, timeout=3.0):
+        """What read() gives once it equals expected, or its last answer
+        after timeout seconds: replies and repaints take their time."""
+        deadline = time.monotonic() + timeout
+        while True:
+            value = read()
+            if value == expected or time.monotonic() > deadline:
+                return value
+            time.sleep(0.2)
+
+    def expect(self, read, expected, what):
+        self.f.equal(self.settled(read, expected), expected, what)
+
     def open(self, port="COM3"):
         self.run(f'set-text #1 "{port}"\nclick button:1\n')
 
@@ -57,7 +70,7 @@ class Session:
 
 def connect_and_read(s, f):
     s.open()
-    f.equal(s.enabled(["#1", "#2", "button:1", "2", "3"]), ["0", "0", "0", "1", "1"],
+    s.expect(lambda: s.enabled(["#1", "#2", "button:1", "2", "3"]), ["0", "0", "0", "1", "1"],
             "connected: the port list, the baud list and Open are disabled, the rest enabled")
     f.equal(s.texts([10] + FIELDS), [""] + ["0"] * 8, "connected: version empty, fields 0")
     before = len(s.standin.received())
@@ -66,10 +79,10 @@ def connect_and_read(s, f):
     f.equal(s.texts([10] + FIELDS),
             ["STANDIN 1.0", "120", "100", "60", "30", "80", "40", "60", "100"],
             "Read shows the version and the eight values the stand-in holds")
-    f.equal(s.checks([9, 101]), ["1", "1"], "both switches set as the stand-in holds them")
-    f.equal(s.shown_icon("9"), "SND_ON", "the sound switch shows SND_ON")
+    s.expect(lambda: s.checks([9, 101]), ["1", "1"], "both switches set as the stand-in holds them")
+    s.expect(lambda: s.shown_icon("9"), "SND_ON", "the sound switch shows SND_ON")
     polls = s.polls()
-    time.sleep(1.0)
+    time.sleep(1.5)
     f.check(s.polls() > polls + 3, "the status poll keeps going")
 
 
@@ -88,12 +101,12 @@ def position_reports(s, f, work):
     f.check(arm_end_is_red(s, work, 199 - 169, 199), "the report 300# puts arm[0] at 270 degrees")
     f.check(arm_end_is_red(s, work, 199 + 84, 199 - 147), "and arm[1] at 30 degrees")
     s.run("click 7\nsleep 1000\n")
-    f.equal(s.shown_icon("7"), "R_ON", "Right lights the right icon from the state 9")
+    s.expect(lambda: s.shown_icon("7"), "R_ON", "Right lights the right icon from the state 9")
     s.run("click 8\nsleep 600\n")
-    f.equal([s.shown_icon("6"), s.shown_icon("7")], ["L_OFF", "R_OFF"],
+    s.expect(lambda: [s.shown_icon("6"), s.shown_icon("7")], ["L_OFF", "R_OFF"],
             "Reset darkens both icons (state C)")
     s.run("click 6\nsleep 1000\n")
-    f.equal(s.shown_icon("6"), "L_ON", "Left lights the left icon from the state A")
+    s.expect(lambda: s.shown_icon("6"), "L_ON", "Left lights the left icon from the state A")
     s.run("click 8\nsleep 600\n")
     rx = s.standin.received()
     f.check(b"x" in rx and b"n" in rx and rx.count(b"8+") >= 2, "Left, Right and Reset send n, x, 8+")
@@ -107,15 +120,15 @@ def write_with_bounds(s, f):
     start = rx.find(b"4+")
     f.check(start >= 0, "Write sends 4+")
     f.equal(rx[start + 15:start + 19], b"5+3+", "the block is 15 bytes, then 5+, then 3+")
-    f.equal(s.texts([11, 15]), ["120", "100"], "the reply shows the bounded values 120 and 100")
+    s.expect(lambda: s.texts([11, 15]), ["120", "100"], "the reply shows the bounded values 120 and 100")
     return rx[start + 2:start + 15]
 
 
 def switches(s, f):
     s.run("click 9\n")
-    f.equal(s.shown_icon("9"), "SND_OFF", "clearing the sound switch shows SND_OFF")
+    s.expect(lambda: s.shown_icon("9"), "SND_OFF", "clearing the sound switch shows SND_OFF")
     s.run("click 101\n")
-    f.equal(s.shown_icon("101"), "DGR_OFF", "clearing the angle switch shows DGR_OFF")
+    s.expect(lambda: s.shown_icon("101"), "DGR_OFF", "clearing the angle switch shows DGR_OFF")
     before = len(s.standin.received())
     s.run("click 4\nsleep 1000\n")
     rx = s.standin.received()[before:].replace(b"9+", b"")
@@ -123,7 +136,7 @@ def switches(s, f):
     block = rx[start + 2:start + 15]
     f.check(len(block) == 13 and block[8] & 0x01 == 0x01 and block[8] & 0x04 == 0,
             f"the next Write carries sound off and angle off: {block.hex()}")
-    f.equal(s.checks([9, 101]), ["0", "0"], "the reply shows both switches cleared")
+    s.expect(lambda: s.checks([9, 101]), ["0", "0"], "the reply shows both switches cleared")
 
 
 def restore_close_reopen(s, f):
@@ -133,8 +146,8 @@ def restore_close_reopen(s, f):
             "Restore sends 7+, 3+ and 9+")
     for round_ in (1, 2):
         s.run('click 2\nset-text #1 "COM3"\nclick button:1\nset-text 10 ""\nclick 3\nsleep 1200\n')
-        f.equal(s.texts([10]), ["STANDIN 1.0"], f"Close then Open at once, round {round_}: it works")
-        f.equal(s.enabled(["button:1"]), ["0"], f"round {round_}: connected again")
+        s.expect(lambda: s.texts([10]), ["STANDIN 1.0"], f"Close then Open at once, round {round_}: it works")
+        s.expect(lambda: s.enabled(["button:1"]), ["0"], f"round {round_}: connected again")
 
 
 def missing_port(s, f):
@@ -146,7 +159,7 @@ def missing_port(s, f):
         f.equal(box[0].text_bytes(), cp1251("COM99 — неверный идентификатор COM-порта."),
                 "the warning's text")
         f.equal(box[0]["icon"], "warning", "the warning's icon")
-    f.equal(s.enabled(["#1", "#2", "button:1"]), ["1", "1", "1"], "nothing else changes")
+    s.expect(lambda: s.enabled(["#1", "#2", "button:1"]), ["1", "1", "1"], "nothing else changes")
 
 
 def about_while_connected(s, f):
@@ -162,7 +175,7 @@ def about_while_connected(s, f):
     polls = s.polls()
     time.sleep(2.6)
     f.check(s.polls() > polls + 3, "the poll goes on while the box is up")
-    f.equal(s.texts([10]), ["BOX UP"], "the worker's updates are carried out while the box is up")
+    s.expect(lambda: s.texts([10]), ["BOX UP"], "the worker's updates are carried out while the box is up")
     s.run("msgbox-ok\n")
 
 
@@ -172,13 +185,13 @@ def unplug(s, f):
     time.sleep(3)
     used = s.program.cpu_seconds() - cpu
     f.check(used < 0.6, f"unplugged: the program does not spin ({used:.2f} s CPU in 3 s)")
-    f.equal(s.texts([10]), ["BOX UP"], "unplugged: the window still answers")
+    s.expect(lambda: s.texts([10]), ["BOX UP"], "unplugged: the window still answers")
     s.run("click 2\n")
-    f.equal(s.enabled(["button:1"]), ["1"], "unplugged: Close works")
+    s.expect(lambda: s.enabled(["button:1"]), ["1"], "unplugged: Close works")
     s.standin.command("plug", settle=0.5)
     s.open()
     s.run('set-text 10 ""\nclick 3\nsleep 1200\n')
-    f.equal(s.texts([10]), ["STANDIN 1.0"], "after the device is back, Open works again")
+    s.expect(lambda: s.texts([10]), ["STANDIN 1.0"], "after the device is back, Open works again")
 
 
 def close_while_streaming(s, f):
