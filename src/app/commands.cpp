@@ -103,24 +103,29 @@ void Write(CommandPlatform& platform, const Records& records) {
     SendAll(platform, {wire::kStoreParams, wire::kReadParams});
 }
 
-void SoundSwitch(CommandPlatform& platform, const Records& records) {
-    const int state = platform.GetCheck(Control::kSoundBtn);
+// A switch's new state (the platform has flipped it already) decides its
+// icon and flag; a state other than 0 or 1 leaves both alone.
+template <typename SetFlag>
+void Switch(CommandPlatform& platform, const Records& records, Control button,
+            const char* checkedIcon, const char* uncheckedIcon, SetFlag setFlag) {
+    const int state = platform.GetCheck(button);
     if (state != 0 && state != 1) {
         return;
     }
-    platform.SetIcon(Control::kSoundBtn, state == 1 ? icon::kSoundOn : icon::kSoundOff);
+    platform.SetIcon(button, state == 1 ? checkedIcon : uncheckedIcon);
     std::lock_guard<std::mutex> hold(*records.lock);
-    records.data->soundOff = state == 1 ? 0 : 1;
+    setFlag(*records.data, state == 1);
+}
+
+void SoundSwitch(CommandPlatform& platform, const Records& records) {
+    // The flag runs against the box: a set box means sound on.
+    Switch(platform, records, Control::kSoundBtn, icon::kSoundOn, icon::kSoundOff,
+           [](TData& data, bool checked) { data.soundOff = checked ? 0 : 1; });
 }
 
 void AngleSwitch(CommandPlatform& platform, const Records& records) {
-    const int state = platform.GetCheck(Control::kAngleBtn);
-    if (state != 0 && state != 1) {
-        return;
-    }
-    platform.SetIcon(Control::kAngleBtn, state == 1 ? icon::kAngleOn : icon::kAngleOff);
-    std::lock_guard<std::mutex> hold(*records.lock);
-    records.data->angleOn = state == 1 ? 1 : 0;
+    Switch(platform, records, Control::kAngleBtn, icon::kAngleOn, icon::kAngleOff,
+           [](TData& data, bool checked) { data.angleOn = checked ? 1 : 0; });
 }
 
 }  // namespace
