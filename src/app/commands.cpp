@@ -45,9 +45,9 @@ void ResetForNewConnection(CommandPlatform& platform, const Records& records) {
         *records.marker = TMarker{};
         records.counter->Clear();
     }
-    platform.SetIcon(Control::kSoundBtn, icon::kSoundOff);
+    platform.SetIcon(Control::kSoundBtn, icon::SND_OFF);
     platform.SetCheck(Control::kSoundBtn, false);
-    platform.SetIcon(Control::kAngleBtn, icon::kAngleOff);
+    platform.SetIcon(Control::kAngleBtn, icon::DGR_OFF);
     platform.SetCheck(Control::kAngleBtn, false);
     platform.RefreshDial(true);
 }
@@ -55,8 +55,11 @@ void ResetForNewConnection(CommandPlatform& platform, const Records& records) {
 void Open(CommandPlatform& platform, const Records& records) {
     const std::string portText = platform.GetText(Control::kPortCombo, kComboTextCount);
     const std::string baudText = platform.GetText(Control::kBaudCombo, kComboTextCount);
-    // A loop of an earlier connection may still be finishing its last read.
-    platform.AwaitWorkerEnd();
+    // A loop of an earlier connection may still be finishing its last read;
+    // while it may still run, the port stays as it is.
+    if (!platform.AwaitWorkerEnd()) {
+        return;
+    }
     if (!platform.OpenPort(portText)) {
         return;
     }
@@ -119,51 +122,50 @@ void Switch(CommandPlatform& platform, const Records& records, Control button,
 
 void SoundSwitch(CommandPlatform& platform, const Records& records) {
     // The flag runs against the box: a set box means sound on.
-    Switch(platform, records, Control::kSoundBtn, icon::kSoundOn, icon::kSoundOff,
+    Switch(platform, records, Control::kSoundBtn, icon::SND_ON, icon::SND_OFF,
            [](TData& data, bool checked) { data.soundOff = checked ? 0 : 1; });
 }
 
 void AngleSwitch(CommandPlatform& platform, const Records& records) {
-    Switch(platform, records, Control::kAngleBtn, icon::kAngleOn, icon::kAngleOff,
+    Switch(platform, records, Control::kAngleBtn, icon::DGR_ON, icon::DGR_OFF,
            [](TData& data, bool checked) { data.angleOn = checked ? 1 : 0; });
 }
 
 }  // namespace
 
 void HandleCommand(int id, CommandPlatform& platform, const Records& records) {
-    using namespace command_id;
     switch (id) {
-        case kOpen:
+        case IdOf(Control::kOpenBtn):
             Open(platform, records);
             break;
-        case kClose:
+        case IdOf(Control::kCloseBtn):
             Close(platform);
             break;
-        case kRead:
+        case IdOf(Control::kReadBtn):
             SendAll(platform, {wire::kReadVersion, wire::kReadParams, wire::kStatusPoll});
             break;
-        case kWrite:
+        case IdOf(Control::kWriteBtn):
             Write(platform, records);
             break;
-        case kRestore:
+        case IdOf(Control::kRestoreBtn):
             SendAll(platform, {wire::kRestoreParams, wire::kReadParams, wire::kStatusPoll});
             break;
-        case kLeft:
+        case IdOf(Control::kLeftBtn):
             platform.Send(wire::kTurnLeft);
             break;
-        case kRight:
+        case IdOf(Control::kRightBtn):
             platform.Send(wire::kTurnRight);
             break;
-        case kReset:
+        case IdOf(Control::kResetBtn):
             platform.Send(wire::kResetCommand);
             break;
-        case kSound:
+        case IdOf(Control::kSoundBtn):
             SoundSwitch(platform, records);
             break;
-        case kAngle:
+        case IdOf(Control::kAngleBtn):
             AngleSwitch(platform, records);
             break;
-        case kAbout:
+        case IdOf(Control::kAboutBtn):
             platform.ShowAbout(kAboutCaption, kAboutText);
             break;
         default:

@@ -8,24 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "protocol/ui_actions.h"
+#include "base/ui_actions.h"
 
 namespace zeltan {
-
-// Control identifiers, as the main window gives them to its children.
-namespace command_id {
-inline constexpr int kOpen = 1;
-inline constexpr int kClose = 2;
-inline constexpr int kRead = 3;
-inline constexpr int kWrite = 4;
-inline constexpr int kRestore = 5;
-inline constexpr int kLeft = 6;
-inline constexpr int kRight = 7;
-inline constexpr int kReset = 8;
-inline constexpr int kSound = 9;
-inline constexpr int kAngle = 101;
-inline constexpr int kAbout = 103;
-}  // namespace command_id
 
 class CommandPlatform : public virtual UiActions {
 public:
@@ -48,9 +33,10 @@ public:
     // thread could be created.
     virtual bool CreateWorker() = 0;
     virtual void ResumeWorker() = 0;
-    // Returns once the previous worker (if any) has left its loop, so that
-    // no two loops ever read one port. The port must be closed already.
-    virtual void AwaitWorkerEnd() = 0;
+    // True once the previous worker (if any) has left its loop, so that no
+    // two loops ever read one port; false when it has not left it within the
+    // wait. The port must be closed already.
+    virtual bool AwaitWorkerEnd() = 0;
 };
 
 // Runs the command of a control id; ids that are no command do nothing.

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "app/commands.h"
-#include "app/globals_win32.h"
-#include "app/window_actions_win32.h"
+#include "base/globals_win32.h"
+#include "base/window_actions_win32.h"
 #include "app/worker_win32.h"
 #include "serial/port_win32.h"
 
@@ -36,7 +36,7 @@ public:
     void Send(std::string_view text) override { SendString(Port, std::string(text)); }
     bool CreateWorker() override { return Worker().Create(); }
     void ResumeWorker() override { Worker().Resume(); }
-    void AwaitWorkerEnd() override { Worker().AwaitEnd(kWorkerEndTimeoutMs); }
+    bool AwaitWorkerEnd() override { return Worker().AwaitEnd(kWorkerEndTimeoutMs); }
 };
 
 }  // namespace

@@ -1,16 +1,10 @@
 #include "app/worker_win32.h"
 
-#include "app/globals_win32.h"
+#include "base/globals_win32.h"
 #include "protocol/receive_loop_win32.h"
 #include "serial/thread_win32.h"
 
 namespace zeltan {
-
-WorkerOwner::~WorkerOwner() {
-    if (thread_ != nullptr) {
-        CloseHandle(thread_);
-    }
-}
 
 bool WorkerOwner::Create() {
     if (!AwaitEnd(kWorkerEndTimeoutMs)) {
@@ -19,29 +13,28 @@ bool WorkerOwner::Create() {
     auto* worker = new TThread(1);
     HANDLE ours = nullptr;
     if (!worker->Start(&::ReceiveLoop, nullptr, true, nullptr, 0, &ours)) {
-        delete worker;  // no thread ran, so nothing deletes it for us
+        delete worker;  // no thread runs it, so nothing deletes it for us
         return false;
     }
     Thread = worker;
-    thread_ = ours;
+    thread_.reset(ours);
     return true;
 }
 
 void WorkerOwner::Resume() {
-    if (thread_ != nullptr) {
-        ResumeThread(thread_);
+    if (thread_) {
+        ResumeThread(thread_.get());
     }
 }
 
 bool WorkerOwner::AwaitEnd(DWORD timeoutMs) {
-    if (thread_ == nullptr) {
+    if (!thread_) {
         return true;
     }
-    if (!WaitServingSentMessages(thread_, timeoutMs)) {
+    if (!WaitServingSentMessages(thread_.get(), timeoutMs)) {
         return false;
     }
-    CloseHandle(thread_);
-    thread_ = nullptr;
+    thread_.reset();
     return true;
 }
 
@@ -63,7 +56,7 @@ bool WaitServingSentMessages(HANDLE handle, DWORD timeoutMs) {
 }
 
 WorkerOwner& Worker() {
-    static WorkerOwner owner;
+    static WorkerOwner& owner = *new WorkerOwner();
     return owner;
 }
 

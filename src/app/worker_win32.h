@@ -13,6 +13,8 @@
 // Only the main thread uses this class.
 #include <windows.h>
 
+#include "base/scoped_win32.h"
+
 namespace zeltan {
 
 class WorkerOwner {
@@ -20,7 +22,6 @@ public:
     WorkerOwner() = default;
     WorkerOwner(const WorkerOwner&) = delete;
     WorkerOwner& operator=(const WorkerOwner&) = delete;
-    ~WorkerOwner();
 
     // A new worker for the receive loop, created suspended. False when no
     // thread could be created; nothing is left behind then.
@@ -32,13 +33,14 @@ public:
     bool AwaitEnd(DWORD timeoutMs);
 
 private:
-    HANDLE thread_ = nullptr;  // our own duplicate of the worker's handle
+    scoped::Handle thread_;  // our own duplicate of the worker's handle
 };
 
 // Waits for a handle while dispatching sent messages; true when signalled.
 bool WaitServingSentMessages(HANDLE handle, DWORD timeoutMs);
 
-// The one owner of the program's workers.
+// The one owner of the program's workers. It is never destroyed: a worker
+// that outlived teardown is still its worker while the process ends.
 WorkerOwner& Worker();
 
 // How long the main thread waits for a worker to leave its loop: a few read

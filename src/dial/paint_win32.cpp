@@ -8,9 +8,11 @@
 #include <mutex>
 #include <string>
 
-#include "app/globals_win32.h"
-#include "dial/gdi_win32.h"
+#include "base/globals_win32.h"
+#include "base/scoped_win32.h"
 #include "dial/turn_win32.h"
+#include "protocol/data.h"
+#include "protocol/rotor.h"
 
 namespace zeltan {
 
@@ -44,9 +46,9 @@ bool TakeValues(DialValues* values) {
 }
 
 void FillBackground(HDC dc, int w, int h) {
-    gdi::Object<HBRUSH> background(CreateSolidBrush(GetSysColor(COLOR_WINDOW)));
+    scoped::GdiObject<HBRUSH> background(CreateSolidBrush(GetSysColor(COLOR_WINDOW)));
     const RECT all = {0, 0, w, h};
-    if (background.get() != nullptr) {
+    if (background) {
         FillRect(dc, &all, background.get());
     }
 }
@@ -54,8 +56,8 @@ void FillBackground(HDC dc, int w, int h) {
 }  // namespace
 
 void DrawDialPicture(HDC dc, int w, int h, TTurn& turn, const DialValues& values) {
-    gdi::Object<HFONT> font(CreateDialFont());
-    gdi::Selection fontSelected(dc, font.get());
+    scoped::GdiObject<HFONT> font(CreateDialFont());
+    scoped::Selection fontSelected(dc, font.get());
     FillBackground(dc, w, h);
     turn.DrawDial(dc, kDialColour);
     for (int32_t angle : values.angle) {
@@ -81,12 +83,12 @@ void PaintDial(HWND wnd, const PAINTSTRUCT& paint) {
     const int w = client.right - client.left;
     const int h = client.bottom - client.top;
 
-    gdi::MemoryDc memory(paint.hdc);
-    gdi::Object<HBITMAP> bitmap(CreateCompatibleBitmap(paint.hdc, w, h));
-    if (memory.get() == nullptr || bitmap.get() == nullptr) {
+    scoped::MemoryDc memory(CreateCompatibleDC(paint.hdc));
+    scoped::GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(paint.hdc, w, h));
+    if (!memory || !bitmap) {
         return;  // nothing to compose in; the next invalidation tries again
     }
-    gdi::Selection bitmapSelected(memory.get(), bitmap.get());
+    scoped::Selection bitmapSelected(memory.get(), bitmap.get());
 
     DialValues values{};
     if (Turn != nullptr && TakeValues(&values)) {
@@ -98,12 +100,11 @@ void PaintDial(HWND wnd, const PAINTSTRUCT& paint) {
 }
 
 LRESULT CALLBACK PaintWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    using namespace zeltan;
     switch (msg) {
         case WM_PAINT: {
-            PAINTSTRUCT paint;
-            BeginPaint(wnd, &paint);
-            PaintDial(wnd, paint);
-            EndPaint(wnd, &paint);
+            const scoped::PaintSession session(wnd);
+            PaintDial(wnd, session.paint());
             return 0;
         }
         case WM_ERASEBKGND:
@@ -111,4 +112,15 @@ LRESULT CALLBACK PaintWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) 
         default:
             return DefWindowProcA(wnd, msg, wParam, lParam);
     }
+}
+
+void zeltan::RegisterDialClass(HINSTANCE instance) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = PaintWndProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    // Never painted with: the window answers the erase request itself.
+    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    wc.lpszClassName = kDialClassName;
+    RegisterClassA(&wc);
 }

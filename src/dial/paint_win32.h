@@ -21,6 +21,12 @@ struct DialValues {
 // test's context): background, dial, rays and count.
 void DrawDialPicture(HDC dc, int w, int h, TTurn& turn, const DialValues& values);
 
+// The dial window's class.
+inline constexpr const char* kDialClassName = "Paint";
+// Registers kDialClassName with PaintWndProc in the module; the result is
+// not looked at (a second registration fails harmlessly).
+void RegisterDialClass(HINSTANCE instance);
+
 }  // namespace zeltan
 
 LRESULT CALLBACK PaintWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "dial/gdi_win32.h"
+#include "base/scoped_win32.h"
 #include "dial/geometry.h"
 
 namespace zeltan {
@@ -27,9 +27,9 @@ void TTurn::DrawSpoke(HDC dc, int32_t angle) {
 }
 
 void TTurn::DrawDial(HDC dc, COLORREF colour) {
-    gdi::Object<HPEN> ownPen(CreatePen(PS_SOLID, 1, colour));
+    scoped::GdiObject<HPEN> ownPen(CreatePen(PS_SOLID, 1, colour));
     pen = ownPen.get();
-    gdi::Selection selected(dc, pen);
+    scoped::Selection selected(dc, pen);
     Ellipse(dc, cx - radius, cy - radius, cx + radius, cy + radius);
     DrawSpoke(dc, 0);
     DrawSpoke(dc, 120);
@@ -40,9 +40,9 @@ void TTurn::DrawRay(HDC dc, int32_t angle, COLORREF colour) {
     ComputeEnd(angle);
     const POINT end = End();
     {
-        gdi::Object<HPEN> ownPen(CreatePen(PS_SOLID, 1, colour));
+        scoped::GdiObject<HPEN> ownPen(CreatePen(PS_SOLID, 1, colour));
         pen = ownPen.get();
-        gdi::Selection selected(dc, pen);
+        scoped::Selection selected(dc, pen);
         MoveToEx(dc, cx, cy, nullptr);
         LineTo(dc, end.x, end.y);
         Ellipse(dc, end.x - kDotRadius, end.y - kDotRadius, end.x + kDotRadius,

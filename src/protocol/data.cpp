@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/hex.h"
 #include "protocol/rounding.h"
 
 namespace zeltan {
@@ -79,12 +80,6 @@ std::string TData::Block() {
 
 int32_t ParseHex32(std::string_view text) {
     auto isSpace = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
-    auto digit = [](char c) -> int {
-        if (c >= '0' && c <= '9') return c - '0';
-        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-        return -1;
-    };
     std::size_t i = 0;
     while (i < text.size() && isSpace(text[i])) ++i;
     bool negative = false;
@@ -94,13 +89,13 @@ int32_t ParseHex32(std::string_view text) {
     }
     // strtol takes an optional "0x" prefix, but only when a hex digit follows it.
     if (i + 2 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X') &&
-        digit(text[i + 2]) >= 0) {
+        HexDigitValue(text[i + 2]) >= 0) {
         i += 2;
     }
     constexpr int64_t kLimit = int64_t{INT32_MAX} + 1;  // magnitude of INT32_MIN
     int64_t magnitude = 0;
-    for (; i < text.size() && digit(text[i]) >= 0; ++i) {
-        magnitude = magnitude * 16 + digit(text[i]);
+    for (; i < text.size() && HexDigitValue(text[i]) >= 0; ++i) {
+        magnitude = magnitude * 16 + HexDigitValue(text[i]);
         if (magnitude > kLimit) magnitude = kLimit;  // saturate; keeps the product small
     }
     const int64_t v = negative ? -magnitude : magnitude;

@@ -127,9 +127,9 @@ void ReceiveLoop::ShowParameters() {
     for (int i = 0; i < 4; ++i) {
         ui_.SetText(ParamEdit(i), IntToText(angle[i]));
     }
-    ui_.SetIcon(Control::kSoundBtn, soundOff ? icon::kSoundOff : icon::kSoundOn);
+    ui_.SetIcon(Control::kSoundBtn, soundOff ? icon::SND_OFF : icon::SND_ON);
     ui_.SetCheck(Control::kSoundBtn, !soundOff);
-    ui_.SetIcon(Control::kAngleBtn, angleOn ? icon::kAngleOn : icon::kAngleOff);
+    ui_.SetIcon(Control::kAngleBtn, angleOn ? icon::DGR_ON : icon::DGR_OFF);
     ui_.SetCheck(Control::kAngleBtn, angleOn);
     for (int i = 0; i < 4; ++i) {
         ui_.SetText(ParamEdit(4 + i), IntToText(speed[i]));
@@ -160,15 +160,15 @@ void ReceiveLoop::DirectionState() {
     line_.Send(wire::kStatusPoll);
     switch (buffer_[0]) {
         case wire::kStateTurningRight:
-            ui_.SetIcon(Control::kRightBtn, icon::kRightOn);
+            ui_.SetIcon(Control::kRightBtn, icon::R_ON);
             break;
         case wire::kStateTurningLeft:
-            ui_.SetIcon(Control::kLeftBtn, icon::kLeftOn);
+            ui_.SetIcon(Control::kLeftBtn, icon::L_ON);
             break;
         case wire::kStateStopped:
         case wire::kStateStoppedAlt:
-            ui_.SetIcon(Control::kRightBtn, icon::kRightOff);
-            ui_.SetIcon(Control::kLeftBtn, icon::kLeftOff);
+            ui_.SetIcon(Control::kRightBtn, icon::R_OFF);
+            ui_.SetIcon(Control::kLeftBtn, icon::L_OFF);
             break;
         default:
             break;

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "protocol/ui_actions.h"
+#include "base/ui_actions.h"
 
 namespace zeltan {
 

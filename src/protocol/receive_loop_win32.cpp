@@ -1,12 +1,12 @@
 // The receive loop bound to the real port and window. Runs on the worker
 // thread; the main thread keeps the records and the port alive until it has
-// seen this thread end (WorkerOwner::AwaitEnd).
+// seen this thread end.
 #include "protocol/receive_loop_win32.h"
 
 #include <string>
 
-#include "app/globals_win32.h"
-#include "app/window_actions_win32.h"
+#include "base/globals_win32.h"
+#include "base/window_actions_win32.h"
 #include "protocol/receive_loop.h"
 #include "serial/port_win32.h"
 

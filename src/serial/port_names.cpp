@@ -27,8 +27,7 @@ std::string PortName(int n) { return "COM" + std::to_string(n); }
 std::string DevicePath(std::string_view name) { return "\\\\.\\" + std::string(name); }
 
 bool IsProbeListed(bool opened, uint32_t error) {
-    return opened || error == kErrorAccessDenied || error == kErrorSharingViolation ||
-           error == kErrorGenFailure;
+    return opened || error == kErrorAccessDenied || error == kErrorGenFailure;
 }
 
 std::string OpenWarningText(std::string_view name, uint32_t error) {

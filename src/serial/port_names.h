@@ -18,12 +18,10 @@ inline constexpr int kFirstComPort = 1;
 inline constexpr int kLastComPort = 256;
 
 // Win32 error codes the decisions below are made on (the values of
-// ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_GEN_FAILURE and
-// ERROR_SHARING_VIOLATION).
+// ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED and ERROR_GEN_FAILURE).
 inline constexpr uint32_t kErrorFileNotFound = 2;
 inline constexpr uint32_t kErrorAccessDenied = 5;
 inline constexpr uint32_t kErrorGenFailure = 31;
-inline constexpr uint32_t kErrorSharingViolation = 32;
 
 // "COM" and n in decimal ("COM3", "COM12").
 std::string PortName(int n);
@@ -32,9 +30,9 @@ std::string PortName(int n);
 std::string DevicePath(std::string_view name);
 
 // Whether a probed port belongs in the port list, given how its open ended:
-// one that opened, or one that exists but is held by another program or does
-// not work (access denied, sharing violation, general failure). Any other
-// failure means there is no device behind the number.
+// one that opened, or one that exists but is held by another program (access
+// denied) or does not work (general failure). Any other failure means there
+// is no device behind the number.
 bool IsProbeListed(bool opened, uint32_t error);
 
 // The warning text for a port that failed to open with the given error.

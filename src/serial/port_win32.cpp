@@ -4,7 +4,8 @@
 #include <cstring>
 #include <optional>
 
-#include "app/globals_win32.h"
+#include "base/globals_win32.h"
+#include "base/scoped_win32.h"
 #include "serial/port_names.h"
 
 namespace zeltan {
@@ -14,23 +15,6 @@ constexpr DWORD kQueueSize = 512;
 constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
 constexpr DWORD kReadTimeoutMs = 100;  // per requested byte
 
-// An unnamed auto-reset event for one transfer, closed on every path.
-class TransferEvent {
-public:
-    TransferEvent() : handle_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
-    ~TransferEvent() {
-        if (handle_ != nullptr) {
-            CloseHandle(handle_);
-        }
-    }
-    TransferEvent(const TransferEvent&) = delete;
-    TransferEvent& operator=(const TransferEvent&) = delete;
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
-
 // Runs one overlapped ReadFile or WriteFile to its end. `start` issues the
 // call with the transfer record; the result is the number of bytes moved, or
 // nothing when the transfer failed or never started. No transfer is ever
@@ -38,8 +22,9 @@ private:
 // stack.
 template <class StartTransfer>
 std::optional<DWORD> RunTransfer(HANDLE port, StartTransfer start) {
-    TransferEvent event;
-    if (event.get() == nullptr) {
+    // An unnamed auto-reset event of this transfer alone, closed on every path.
+    const scoped::Handle event(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    if (!event) {
         return std::nullopt;  // nothing could signal the end: start nothing
     }
     OVERLAPPED transfer{};
@@ -168,8 +153,7 @@ bool ConfigurePort(TPort* port, std::string baudText) {
         return false;
     }
     if (!ApplyLineSettings(port, baudText)) {
-        CloseHandle(port->hPort);
-        port->hPort = INVALID_HANDLE_VALUE;
+        CloseHandle(port->hPort.exchange(INVALID_HANDLE_VALUE));
         return false;
     }
     port->running = 1;
@@ -178,9 +162,8 @@ bool ConfigurePort(TPort* port, std::string baudText) {
 
 void ClosePort(TPort* port) {
     port->running = 0;  // before the handle goes: the receiver tests it after each read
-    if (port->hPort != INVALID_HANDLE_VALUE) {
-        const HANDLE h = port->hPort;
-        port->hPort = INVALID_HANDLE_VALUE;
+    const HANDLE h = port->hPort.exchange(INVALID_HANDLE_VALUE);
+    if (h != INVALID_HANDLE_VALUE) {
         CloseHandle(h);
     }
 }

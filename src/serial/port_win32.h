@@ -35,7 +35,9 @@ public:
 
     DCB dcb;
     HWND hOwnerWnd;
-    HANDLE hPort;
+    // Written by the main thread, read by the worker at each transfer: an
+    // atomic, so that the worker sees either the old handle or the new one.
+    std::atomic<HANDLE> hPort;
     COMMTIMEOUTS timeouts;
     std::atomic<LONG> running;
 

@@ -30,6 +30,8 @@ bool TThread::Init() { return true; }
 
 uint32_t TThread::GetExitCode() { return exitCode; }
 
+TThread::DuplicateHandleFunc TThread::duplicateHandle = &DuplicateHandle;
+
 bool TThread::Start(ThreadFunc func, void* arg, bool suspended, SECURITY_ATTRIBUTES* security,
                     unsigned stackSize, HANDLE* ownerHandle) {
     threadFunc = func;
@@ -48,8 +50,18 @@ bool TThread::Start(ThreadFunc func, void* arg, bool suspended, SECURITY_ATTRIBU
     threadId = id;
     if (ownerHandle != nullptr) {
         const HANDLE self = GetCurrentProcess();
-        if (!DuplicateHandle(self, handle, self, ownerHandle, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
+        if (!duplicateHandle(self, handle, self, ownerHandle, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
+            // An owner that cannot wait for the thread could neither resume
+            // it nor know when it ends: let it end without working, and
+            // hand the object back.
             *ownerHandle = nullptr;
+            abandoned_ = true;
+            ResumeThread(handle);
+            WaitForSingleObject(handle, INFINITE);
+            CloseHandle(handle);
+            hThread = nullptr;
+            threadId = 0;
+            return false;
         }
     }
     // From here on the object belongs to the new thread (it may delete
@@ -62,6 +74,9 @@ bool TThread::Start(ThreadFunc func, void* arg, bool suspended, SECURITY_ATTRIBU
 
 unsigned __stdcall TThread::ThreadEntry(void* object) {
     auto* self = static_cast<TThread*>(object);
+    if (self->abandoned_) {
+        return 0;  // Start took the object back; it is not ours to touch
+    }
     const int32_t deleteWhenDone = self->autoDelete;
     unsigned result = 0;
     if (self->threadFunc != nullptr) {

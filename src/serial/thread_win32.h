@@ -36,10 +36,20 @@ public:
     // threadId, then resumes it unless `suspended` (the owner then resumes it
     // with ResumeThread on a handle of its own). When ownerHandle is not null
     // it receives, before the thread can run, a duplicate of the thread
-    // handle that the owner keeps, waits on and closes (null when that
-    // duplicate could not be made). True when the thread was created.
+    // handle that the owner keeps, waits on and closes.
+    //
+    // True when the thread was created and, if asked, the owner has its
+    // handle. False when either failed: then no work has run or will run,
+    // no thread uses the object any more, and the caller still owns it
+    // (also with autoDelete).
     bool Start(ThreadFunc func, void* arg, bool suspended, SECURITY_ATTRIBUTES* security,
                unsigned stackSize, HANDLE* ownerHandle = nullptr);
+
+    // How Start duplicates the thread handle for its owner; tests replace it
+    // to see what Start does when that fails.
+    using DuplicateHandleFunc = BOOL(WINAPI*)(HANDLE, HANDLE, HANDLE, LPHANDLE, DWORD, BOOL,
+                                              DWORD);
+    static DuplicateHandleFunc duplicateHandle;
 
     // The start routine of every TThread; `object` is the TThread.
     static unsigned __stdcall ThreadEntry(void* object);
@@ -50,6 +60,10 @@ public:
     void* threadArg;
     HANDLE hThread;
     uint32_t threadId;
+
+private:
+    // Set by Start, before the thread runs, when it must not do its work.
+    bool abandoned_ = false;
 };
 
 }  // namespace zeltan

@@ -22,7 +22,7 @@ class RecordingPlatform : public testing::RecordingUi, public CommandPlatform {
 public:
     std::map<Control, std::string> texts;
     std::map<Control, int> checks;
-    bool openResult = true, configureResult = true, createResult = true;
+    bool awaitResult = true, openResult = true, configureResult = true, createResult = true;
     std::vector<std::string> sent;
 
     Events& events = actions;
@@ -52,7 +52,10 @@ public:
         return createResult;
     }
     void ResumeWorker() override { events.push_back("resume worker"); }
-    void AwaitWorkerEnd() override { events.push_back("await worker"); }
+    bool AwaitWorkerEnd() override {
+        events.push_back("await worker");
+        return awaitResult;
+    }
 };
 
 struct Fixture {
@@ -80,13 +83,13 @@ struct Fixture {
 
 TEST(Commands, OpenConnectsThenResetsEverythingBeforeTheWorkerRuns) {
     Fixture f;
-    f.Command(command_id::kOpen);
+    f.Command(IdOf(Control::kOpenBtn));
     const Events expected = {
         "await worker",      "open COM3",          "configure 19200",   "create worker",
-        "enable port 0",     "enable baud 0",      "enable open 0",     "text version ",
-        "text param0 0",     "text param1 0",      "text param2 0",     "text param3 0",
-        "text param4 0",     "text param5 0",      "text param6 0",     "text param7 0",
-        "icon sound SND_OFF", "check sound 0",     "icon angle DGR_OFF", "check angle 0",
+        "enable PortCombo 0",     "enable BaudCombo 0",      "enable OpenBtn 0",     "text VersionEdit ",
+        "text ParamEdit0 0",     "text ParamEdit1 0",      "text ParamEdit2 0",     "text ParamEdit3 0",
+        "text ParamEdit4 0",     "text ParamEdit5 0",      "text ParamEdit6 0",     "text ParamEdit7 0",
+        "icon SoundBtn SND_OFF", "check SoundBtn 0",     "icon AngleBtn DGR_OFF", "check AngleBtn 0",
         "refresh erase",     "resume worker",
     };
     EXPECT_EQ(f.platform.events, expected);
@@ -102,21 +105,24 @@ TEST(Commands, OpenConnectsThenResetsEverythingBeforeTheWorkerRuns) {
 TEST(Commands, AFailedOpenChangesNothingElse) {
     const struct {
         const char* what;
-        bool open, configure, create;
+        bool await, open, configure, create;
         Events events;
     } cases[] = {
-        {"the port does not open", false, true, true, {"await worker", "open COM3"}},
-        {"the port does not configure", true, false, true,
+        {"the previous worker may still run: the port is not touched", false, true, true, true,
+         {"await worker"}},
+        {"the port does not open", true, false, true, true, {"await worker", "open COM3"}},
+        {"the port does not configure", true, true, false, true,
          {"await worker", "open COM3", "configure 19200"}},
-        {"no worker can be created: the port is closed again", true, true, false,
+        {"no worker can be created: the port is closed again", true, true, true, false,
          {"await worker", "open COM3", "configure 19200", "create worker", "close"}},
     };
     for (const auto& c : cases) {
         Fixture f;
+        f.platform.awaitResult = c.await;
         f.platform.openResult = c.open;
         f.platform.configureResult = c.configure;
         f.platform.createResult = c.create;
-        f.Command(command_id::kOpen);
+        f.Command(IdOf(Control::kOpenBtn));
         EXPECT_EQ(f.platform.events, c.events) << c.what;
         EXPECT_TRUE(f.RecordsUntouched()) << c.what;
     }
@@ -128,16 +134,16 @@ TEST(Commands, OpenTakesAtMost31BytesOfEachCombo) {
     f.platform.texts[Control::kBaudCombo] = "";
     f.platform.openResult = true;
     f.platform.configureResult = false;
-    f.Command(command_id::kOpen);
+    f.Command(IdOf(Control::kOpenBtn));
     EXPECT_EQ(f.platform.events,
               Events({"await worker", "open " + std::string(31, 'P'), "configure "}));
 }
 
 TEST(Commands, CloseWaitsForTheWorkerAndEnablesTheConnectGroup) {
     Fixture f;
-    f.Command(command_id::kClose);
-    EXPECT_EQ(f.platform.events, Events({"close", "await worker", "enable port 1",
-                                         "enable baud 1", "enable open 1"}));
+    f.Command(IdOf(Control::kCloseBtn));
+    EXPECT_EQ(f.platform.events, Events({"close", "await worker", "enable PortCombo 1",
+                                         "enable BaudCombo 1", "enable OpenBtn 1"}));
     EXPECT_TRUE(f.RecordsUntouched());
 }
 
@@ -146,11 +152,11 @@ TEST(Commands, ReadRestoreAndTheManualCommandsSendTheirStringsInOrder) {
         int id;
         std::vector<std::string> sent;
     } cases[] = {
-        {command_id::kRead, {"6+", "3+", "9+"}},
-        {command_id::kRestore, {"7+", "3+", "9+"}},
-        {command_id::kLeft, {"n"}},
-        {command_id::kRight, {"x"}},
-        {command_id::kReset, {"8+"}},
+        {IdOf(Control::kReadBtn), {"6+", "3+", "9+"}},
+        {IdOf(Control::kRestoreBtn), {"7+", "3+", "9+"}},
+        {IdOf(Control::kLeftBtn), {"n"}},
+        {IdOf(Control::kRightBtn), {"x"}},
+        {IdOf(Control::kResetBtn), {"8+"}},
     };
     for (const auto& c : cases) {
         Fixture f;
@@ -180,7 +186,7 @@ TEST(Commands, WriteBoundsTheFieldsAndSendsOneBlockThenStoreAndRead) {
             f.platform.texts[ParamEdit(4 + i)] = c.speedText;
         }
         f.data.angleOn = 1;
-        f.Command(command_id::kWrite);
+        f.Command(IdOf(Control::kWriteBtn));
 
         for (int i = 0; i < 4; ++i) {
             EXPECT_EQ(f.data.angle[i], c.angle) << c.what;
@@ -203,12 +209,12 @@ TEST(Commands, SwitchesSetIconAndFlagFromTheirNewState) {
         Events events;
         int soundOff, angleOn;
     } cases[] = {
-        {command_id::kSound, 1, {"icon sound SND_ON"}, 0, 0},
-        {command_id::kSound, 0, {"icon sound SND_OFF"}, 1, 0},
-        {command_id::kSound, 2, {}, 7, 0},
-        {command_id::kAngle, 1, {"icon angle DGR_ON"}, 7, 1},
-        {command_id::kAngle, 0, {"icon angle DGR_OFF"}, 7, 0},
-        {command_id::kAngle, 2, {}, 7, 0},
+        {IdOf(Control::kSoundBtn), 1, {"icon SoundBtn SND_ON"}, 0, 0},
+        {IdOf(Control::kSoundBtn), 0, {"icon SoundBtn SND_OFF"}, 1, 0},
+        {IdOf(Control::kSoundBtn), 2, {}, 7, 0},
+        {IdOf(Control::kAngleBtn), 1, {"icon AngleBtn DGR_ON"}, 7, 1},
+        {IdOf(Control::kAngleBtn), 0, {"icon AngleBtn DGR_OFF"}, 7, 0},
+        {IdOf(Control::kAngleBtn), 2, {}, 7, 0},
     };
     for (const auto& c : cases) {
         Fixture f;
@@ -226,7 +232,7 @@ TEST(Commands, SwitchesSetIconAndFlagFromTheirNewState) {
 
 TEST(Commands, AboutShowsTheVersionBox) {
     Fixture f;
-    f.Command(command_id::kAbout);
+    f.Command(IdOf(Control::kAboutBtn));
     ASSERT_EQ(f.platform.events.size(), 1u);
     const std::string& shown = f.platform.events[0];
     EXPECT_EQ(shown.rfind(std::string("about \xCE \xEF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xE5|") +

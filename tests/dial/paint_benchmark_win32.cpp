@@ -1,77 +1,79 @@
-// Prints how many whole dial pictures per second one paint composes and
-// copies, beside the rate of position reports at 115200 baud. A figure, not
-// a pass/fail limit.
+// Prints how many whole dial pictures per second the real paint composes
+// and copies, beside the rate of position reports at 115200 baud: once
+// straight into a memory context, once through the dial window's own
+// WM_PAINT. Figures, not pass/fail limits.
 #include <windows.h>
 
 #include <cstdio>
 
-#include "app/globals_win32.h"
+#include "base/globals_win32.h"
+#include "base/scoped_win32.h"
 #include "dial/paint_win32.h"
 #include "dial/turn_win32.h"
+#include "protocol/data.h"
+#include "protocol/rotor.h"
 
-int main() {
-    constexpr int kSize = 398;
-    constexpr int kPaints = 2000;
-    HDC screen = GetDC(nullptr);
-    HDC target = CreateCompatibleDC(screen);
-    HBITMAP targetBitmap = CreateCompatibleBitmap(screen, kSize, kSize);
-    HGDIOBJ oldTarget = SelectObject(target, targetBitmap);
-    zeltan::TTurn turn(199, 199, 170);
-    zeltan::DialValues values = {{120, 100, 60, 30}, {0, 120, 240}, 0};
+namespace {
 
-    LARGE_INTEGER frequency, start, end;
+constexpr int kPaints = 2000;
+
+double Seconds(const LARGE_INTEGER& start, const LARGE_INTEGER& end) {
+    LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&start);
-    for (int i = 0; i < kPaints; ++i) {
-        // What PaintDial does per paint: a memory context and bitmap, the
-        // picture, one block copy, everything released.
-        HDC memory = CreateCompatibleDC(target);
-        HBITMAP bitmap = CreateCompatibleBitmap(target, kSize, kSize);
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        values.arm[0] = i % 360;
-        values.arm[1] = (i + 120) % 360;
-        values.arm[2] = (i + 240) % 360;
-        values.count = i;
-        zeltan::DrawDialPicture(memory, kSize, kSize, turn, values);
-        BitBlt(target, 0, 0, kSize, kSize, memory, 0, 0, SRCCOPY);
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-    }
-    QueryPerformanceCounter(&end);
-    const double seconds = double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
-    std::printf("dial paint: %.0f paints/s (%d paints in %.2f s); position reports at 115200 "
-                "baud: about 2900/s\n",
-                kPaints / seconds, kPaints, seconds);
+    return double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+}
 
-    // The same through the dial window itself: invalidate and paint.
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = PaintWndProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "Paint";
-    RegisterClassA(&wc);
-    HWND wnd = CreateWindowExA(WS_EX_STATICEDGE, "Paint", nullptr, WS_POPUP | WS_VISIBLE, 0, 0,
-                               400, 400, nullptr, nullptr, wc.hInstance, nullptr);
-    Turn = new zeltan::TTurn(199, 199, 170);
-    Data = new zeltan::TData();
-    Marker = new zeltan::TMarker();
-    Counter = new zeltan::TCounter();
+template <typename PaintOnce>
+double TimePaints(PaintOnce paintOnce) {
+    LARGE_INTEGER start, end;
     QueryPerformanceCounter(&start);
     for (int i = 0; i < kPaints; ++i) {
         Marker->Update(i);
-        InvalidateRect(wnd, nullptr, FALSE);
-        UpdateWindow(wnd);
+        Counter->count = i;
+        paintOnce();
     }
     QueryPerformanceCounter(&end);
-    const double windowSeconds =
-        double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
-    std::printf("dial window: %.0f paints/s through WM_PAINT (%d paints in %.2f s)\n",
-                kPaints / windowSeconds, kPaints, windowSeconds);
-    DestroyWindow(wnd);
+    return Seconds(start, end);
+}
 
-    SelectObject(target, oldTarget);
-    DeleteObject(targetBitmap);
-    DeleteDC(target);
-    ReleaseDC(nullptr, screen);
+}  // namespace
+
+int main() {
+    using namespace zeltan;
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    RegisterDialClass(instance);
+    const scoped::Window wnd(CreateWindowExA(WS_EX_STATICEDGE, kDialClassName, nullptr,
+                                             WS_POPUP | WS_VISIBLE, 0, 0, 400, 400, nullptr,
+                                             nullptr, instance, nullptr));
+    RECT client = {};
+    GetClientRect(wnd.get(), &client);
+    Turn = new TTurn(client.right / 2, client.bottom / 2, 170);
+    Data = new TData();
+    Marker = new TMarker();
+    Counter = new TCounter();
+    for (int i = 0; i < 4; ++i) {
+        Data->angle[i] = 30 * (i + 1);
+    }
+
+    // PaintDial into the context a paint would have, without the window's
+    // message round trip.
+    const scoped::WindowDc screen(nullptr);
+    const scoped::MemoryDc target(CreateCompatibleDC(screen.get()));
+    const scoped::GdiObject<HBITMAP> targetBitmap(
+        CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
+    const scoped::Selection targetSelected(target.get(), targetBitmap.get());
+    PAINTSTRUCT paint = {};
+    paint.hdc = target.get();
+    const double direct = TimePaints([&] { PaintDial(wnd.get(), paint); });
+    std::printf("dial paint: %.0f paints/s (%d paints in %.2f s); position reports at 115200 "
+                "baud: about 2900/s\n",
+                kPaints / direct, kPaints, direct);
+
+    const double windowed = TimePaints([&] {
+        InvalidateRect(wnd.get(), nullptr, FALSE);
+        UpdateWindow(wnd.get());
+    });
+    std::printf("dial window: %.0f paints/s through WM_PAINT (%d paints in %.2f s)\n",
+                kPaints / windowed, kPaints, windowed);
     return 0;
 }

@@ -5,12 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "app/globals_win32.h"
+#include "base/globals_win32.h"
+#include "base/scoped_win32.h"
 #include "dial/paint_win32.h"
 #include "dial/turn_win32.h"
+#include "protocol/data.h"
+#include "protocol/rotor.h"
 
 namespace zeltan {
 namespace {
@@ -24,24 +28,9 @@ constexpr COLORREF kBlack = RGB(0, 0, 0);
 // A 32-bit picture in memory that the dial draws into and the test reads.
 class Canvas {
 public:
-    Canvas() : dc_(CreateCompatibleDC(nullptr)) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = kSize;
-        info.bmiHeader.biHeight = -kSize;  // top-down rows
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        bits_ = static_cast<uint32_t*>(bits);
-        previous_ = SelectObject(dc_, bitmap_);
-    }
-    ~Canvas() {
-        SelectObject(dc_, previous_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    HDC dc() const { return dc_; }
+    Canvas() : dc_(CreateCompatibleDC(nullptr)), bitmap_(NewBitmap(dc_.get(), &bits_)),
+               selected_(dc_.get(), bitmap_.get()) {}
+    HDC dc() const { return dc_.get(); }
     COLORREF At(int x, int y) const {
         GdiFlush();
         const uint32_t p = bits_[y * kSize + x];
@@ -58,26 +47,56 @@ public:
         return false;
     }
 
+    // The same pixels in both canvases within the box.
+    bool SameIn(RECT r, const Canvas& other) const {
+        for (int y = r.top; y < r.bottom; ++y) {
+            for (int x = r.left; x < r.right; ++x) {
+                if (At(x, y) != other.At(x, y)) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+
 private:
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ previous_;
+    static HBITMAP NewBitmap(HDC dc, uint32_t** bits) {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = kSize;
+        info.bmiHeader.biHeight = -kSize;  // top-down rows
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* memory = nullptr;
+        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
+        *bits = static_cast<uint32_t*>(memory);
+        return bitmap;
+    }
+
     uint32_t* bits_ = nullptr;
+    scoped::MemoryDc dc_;
+    scoped::GdiObject<HBITMAP> bitmap_;
+    scoped::Selection selected_;
 };
 
 const DialValues kInitial = {{0, 0, 0, 0}, {0, 120, 240}, 0};
 
+// The dial's font as the operator is meant to see it: Tahoma, 15 pixels,
+// weight 500.
+scoped::GdiObject<HFONT> ReferenceFont() {
+    return scoped::GdiObject<HFONT>(CreateFontA(15, 0, 0, 0, 500, FALSE, FALSE, FALSE,
+                                                ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                                DEFAULT_PITCH | FF_DONTCARE, "Tahoma"));
+}
+
 // The size of a label in the dial's font, measured the way the dial does.
 SIZE LabelSize(const std::string& text) {
     Canvas c;
-    HFONT font = CreateFontA(15, 0, 0, 0, FW_MEDIUM, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH | FF_DONTCARE, "Tahoma");
-    HGDIOBJ old = SelectObject(c.dc(), font);
+    const scoped::GdiObject<HFONT> font = ReferenceFont();
+    const scoped::Selection selected(c.dc(), font.get());
     SIZE size = {};
     GetTextExtentPoint32A(c.dc(), text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(c.dc(), old);
-    DeleteObject(font);
     return size;
 }
 
@@ -155,6 +174,78 @@ TEST(DialPicture, CountIsDrawnInBlackOverARay) {
     EXPECT_EQ(c.At(30, 30), kRed) << "the arm itself is red where the count is not";
 }
 
+// Text as the dial is meant to show it: the bytes in the reference font, in
+// the colour, over what the canvas holds, with a transparent background.
+void DrawReferenceText(const Canvas& c, int x, int y, const std::string& bytes, COLORREF colour) {
+    const scoped::GdiObject<HFONT> font = ReferenceFont();
+    const scoped::Selection selected(c.dc(), font.get());
+    SetTextColor(c.dc(), colour);
+    SetBkMode(c.dc(), TRANSPARENT);
+    TextOutA(c.dc(), x, y, bytes.c_str(), static_cast<int>(bytes.size()));
+}
+
+void Fill(const Canvas& c, COLORREF colour) {
+    const scoped::GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
+    const RECT all = {0, 0, kSize, kSize};
+    FillRect(c.dc(), &all, brush.get());
+}
+
+TEST(DialPicture, TheCountIsInTheDialFont) {
+    // Tahoma, 15 pixels, weight 500: another face, height or weight draws
+    // other pixels than the reference.
+    Canvas dial;
+    TTurn turn(199, 199, 170);
+    DialValues values = kInitial;
+    values.count = 1234567;
+    DrawDialPicture(dial.dc(), kSize, kSize, turn, values);
+    Canvas reference;
+    Fill(reference, GetSysColor(COLOR_WINDOW));
+    DrawReferenceText(reference, 10, 10, "1234567", kBlack);
+    const SIZE s = LabelSize("1234567");
+    EXPECT_TRUE(dial.SameIn({10, 10, 10 + s.cx, 10 + s.cy}, reference));
+}
+
+TEST(DialPicture, ALabelIsTheAngleAndTheSingleByteDegreeSign) {
+    // The label beside each end, rendered against the reference text of the
+    // exact bytes ("45" and 0xB0, not a two-byte degree sign); only the end
+    // dot reaches into the label's box, so its corner is left out.
+    const struct {
+        int32_t angle;
+        const char* bytes;
+    } cases[] = {{45, "45\xB0"}, {120, "120\xB0"}, {-90, "-90\xB0"}, {180, "180\xB0"}};
+    for (const auto& c : cases) {
+        TTurn turn(199, 199, 170);
+        Canvas dial;
+        Fill(dial, kWhite);
+        const scoped::GdiObject<HFONT> font = ReferenceFont();
+        {
+            const scoped::Selection selected(dial.dc(), font.get());
+            turn.DrawRay(dial.dc(), c.angle, kRed);
+        }
+        const SIZE s = LabelSize(c.bytes);
+        const POINT end = {199 + turn.dx, 199 - turn.dy};
+        POINT corner;
+        if (turn.dx > 0) {
+            corner = {end.x, turn.dy > 0 ? end.y - s.cy : end.y};
+        } else if (turn.dx < 0) {
+            corner = {end.x - s.cx, end.y - s.cy / 2};
+        } else {
+            corner = {end.x - s.cx / 2, end.y};
+        }
+        Canvas reference;
+        Fill(reference, kWhite);
+        DrawReferenceText(reference, corner.x, corner.y, c.bytes, kRed);
+        bool same = true;
+        for (int y = corner.y; y < corner.y + s.cy; ++y) {
+            for (int x = corner.x; x < corner.x + s.cx; ++x) {
+                const bool nearDot = std::abs(x - end.x) <= 4 && std::abs(y - end.y) <= 4;
+                same = same && (nearDot || dial.At(x, y) == reference.At(x, y));
+            }
+        }
+        EXPECT_TRUE(same) << c.angle << ": the label differs from the reference text";
+    }
+}
+
 TEST(DialPicture, AWindowColourOtherThanWhiteOnlyColoursTheOutside) {
     // The picture takes the window colour for the background only.
     Canvas c;
@@ -167,13 +258,12 @@ TEST(DialPicture, AWindowColourOtherThanWhiteOnlyColoursTheOutside) {
 class DialWindow : public ::testing::Test {
 protected:
     void SetUp() override {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = PaintWndProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "Paint";
-        RegisterClassA(&wc);
-        wnd_ = CreateWindowExA(WS_EX_STATICEDGE, "Paint", nullptr, WS_POPUP | WS_VISIBLE, 0, 0,
-                               400, 400, nullptr, nullptr, wc.hInstance, nullptr);
+        HINSTANCE instance = GetModuleHandleA(nullptr);
+        RegisterDialClass(instance);
+        window_.reset(CreateWindowExA(WS_EX_STATICEDGE, kDialClassName, nullptr,
+                                      WS_POPUP | WS_VISIBLE, 0, 0, 400, 400, nullptr, nullptr,
+                                      instance, nullptr));
+        wnd_ = window_.get();
         ASSERT_NE(wnd_, nullptr);
         Turn = new TTurn(199, 199, 170);
         Data = new TData();
@@ -181,7 +271,7 @@ protected:
         Counter = new TCounter();
     }
     void TearDown() override {
-        DestroyWindow(wnd_);
+        window_.reset();
         delete Turn;
         delete Data;
         delete Marker;
@@ -191,15 +281,15 @@ protected:
         Marker = nullptr;
         Counter = nullptr;
     }
+    scoped::Window window_;
     HWND wnd_ = nullptr;
 };
 
 TEST_F(DialWindow, EraseBackgroundPaintsNothingAndAnswersOne) {
     Canvas c;
     RECT all = {0, 0, kSize, kSize};
-    HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
-    FillRect(c.dc(), &all, magenta);
-    DeleteObject(magenta);
+    const scoped::GdiObject<HBRUSH> magenta(CreateSolidBrush(RGB(255, 0, 255)));
+    FillRect(c.dc(), &all, magenta.get());
     EXPECT_EQ(SendMessageA(wnd_, WM_ERASEBKGND, reinterpret_cast<WPARAM>(c.dc()), 0), 1);
     EXPECT_EQ(c.At(0, 0), RGB(255, 0, 255));
     EXPECT_EQ(c.At(199, 199), RGB(255, 0, 255));
@@ -238,9 +328,8 @@ TEST_F(DialWindow, APaintWithoutRecordsShowsOnlyTheBackground) {
     Data = nullptr;
     InvalidateRect(wnd_, nullptr, FALSE);
     SendMessageA(wnd_, WM_PAINT, 0, 0);  // must not crash
-    HDC dc = GetDC(wnd_);
-    EXPECT_EQ(GetPixel(dc, 199, 100), GetSysColor(COLOR_WINDOW));
-    ReleaseDC(wnd_, dc);
+    const scoped::WindowDc dc(wnd_);
+    EXPECT_EQ(GetPixel(dc.get(), 199, 100), GetSysColor(COLOR_WINDOW));
 }
 
 }  // namespace

@@ -98,13 +98,7 @@ public:
         actions.push_back(erase ? "refresh erase" : "refresh");
     }
 
-    static std::string Name(Control control) {
-        static const char* const names[] = {
-            "version", "param0", "param1", "param2", "param3", "param4", "param5", "param6",
-            "param7",  "port",   "baud",   "open",   "sound",  "angle",  "left",   "right",
-        };
-        return names[static_cast<int>(control)];
-    }
+    static std::string Name(Control control) { return RowOf(control).name; }
 
     std::vector<std::string> actions;
 };

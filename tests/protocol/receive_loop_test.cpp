@@ -54,7 +54,7 @@ TEST(ReceiveLoop, VersionReplyShowsAtMostTwentyBytesUpToAZero) {
         ScriptedLine line;
         line.Bytes("6+").Bytes(c.bytes).Silence(c.silentReads).Bytes("k");
         f.Run(line);
-        EXPECT_EQ(f.ui.actions, Actions{"text version " + c.shown}) << c.what;
+        EXPECT_EQ(f.ui.actions, Actions{"text VersionEdit " + c.shown}) << c.what;
         EXPECT_TRUE(line.sent.empty()) << c.what << ": bytes of the reply are never dispatched";
     }
 }
@@ -73,18 +73,18 @@ TEST(ReceiveLoop, ParameterReplyStoresTheBlockAndShowsEveryField) {
     EXPECT_EQ(std::string(reinterpret_cast<char*>(f.data.raw), 13), SampleBlock());
     const auto t = [](int32_t v) { return std::to_string(v); };
     const Actions shown = {
-        "text param0 " + t(expected.angle[0]),
-        "text param1 " + t(expected.angle[1]),
-        "text param2 " + t(expected.angle[2]),
-        "text param3 " + t(expected.angle[3]),
-        expected.soundOff ? "icon sound SND_OFF" : "icon sound SND_ON",
-        expected.soundOff ? "check sound 0" : "check sound 1",
-        expected.angleOn ? "icon angle DGR_ON" : "icon angle DGR_OFF",
-        expected.angleOn ? "check angle 1" : "check angle 0",
-        "text param4 " + t(expected.speed[0]),
-        "text param5 " + t(expected.speed[1]),
-        "text param6 " + t(expected.speed[2]),
-        "text param7 " + t(expected.speed[3]),
+        "text ParamEdit0 " + t(expected.angle[0]),
+        "text ParamEdit1 " + t(expected.angle[1]),
+        "text ParamEdit2 " + t(expected.angle[2]),
+        "text ParamEdit3 " + t(expected.angle[3]),
+        expected.soundOff ? "icon SoundBtn SND_OFF" : "icon SoundBtn SND_ON",
+        expected.soundOff ? "check SoundBtn 0" : "check SoundBtn 1",
+        expected.angleOn ? "icon AngleBtn DGR_ON" : "icon AngleBtn DGR_OFF",
+        expected.angleOn ? "check AngleBtn 1" : "check AngleBtn 0",
+        "text ParamEdit4 " + t(expected.speed[0]),
+        "text ParamEdit5 " + t(expected.speed[1]),
+        "text ParamEdit6 " + t(expected.speed[2]),
+        "text ParamEdit7 " + t(expected.speed[3]),
         "refresh erase",
     };
     EXPECT_EQ(f.ui.actions, shown);
@@ -96,10 +96,10 @@ TEST(ReceiveLoop, SwitchesFollowTheOptionBits) {
         uint8_t bits;
         Actions switches;
     } cases[] = {
-        {0x00, {"icon sound SND_ON", "check sound 1", "icon angle DGR_OFF", "check angle 0"}},
-        {0x01, {"icon sound SND_OFF", "check sound 0", "icon angle DGR_OFF", "check angle 0"}},
-        {0x04, {"icon sound SND_ON", "check sound 1", "icon angle DGR_ON", "check angle 1"}},
-        {0x05, {"icon sound SND_OFF", "check sound 0", "icon angle DGR_ON", "check angle 1"}},
+        {0x00, {"icon SoundBtn SND_ON", "check SoundBtn 1", "icon AngleBtn DGR_OFF", "check AngleBtn 0"}},
+        {0x01, {"icon SoundBtn SND_OFF", "check SoundBtn 0", "icon AngleBtn DGR_OFF", "check AngleBtn 0"}},
+        {0x04, {"icon SoundBtn SND_ON", "check SoundBtn 1", "icon AngleBtn DGR_ON", "check AngleBtn 1"}},
+        {0x05, {"icon SoundBtn SND_OFF", "check SoundBtn 0", "icon AngleBtn DGR_ON", "check AngleBtn 1"}},
     };
     for (const auto& c : cases) {
         Fixture f;
@@ -145,10 +145,10 @@ TEST(ReceiveLoop, DirectionStatesSetIconsAndAlwaysPollAgain) {
         const char* bytes;
         Actions icons;
     } cases[] = {
-        {"9V", {"icon right R_ON"}},
-        {"AV", {"icon left L_ON"}},
-        {"BV", {"icon right R_OFF", "icon left L_OFF"}},
-        {"CV", {"icon right R_OFF", "icon left L_OFF"}},
+        {"9V", {"icon RightBtn R_ON"}},
+        {"AV", {"icon LeftBtn L_ON"}},
+        {"BV", {"icon RightBtn R_OFF", "icon LeftBtn L_OFF"}},
+        {"CV", {"icon RightBtn R_OFF", "icon LeftBtn L_OFF"}},
         {"DV", {}},
         {"V", {}},
     };

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/globals_win32.h"
+#include "base/globals_win32.h"
 #include "serial/port_names.h"
 #include "serial/port_win32.h"
 #include "standin_win32.h"
@@ -192,7 +192,7 @@ TEST_F(DisplayTest, FailedOpensShowTheWarningForTheirError) {
         ASSERT_TRUE(seen.found) << c.name;
         EXPECT_EQ(seen.text, c.text) << c.name;
         EXPECT_EQ(seen.owner, owner);
-        EXPECT_EQ(port.hPort, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(port.hPort.load(), INVALID_HANDLE_VALUE);
         EXPECT_EQ(port.running, 0);
     }
 }

@@ -37,13 +37,13 @@ protected:
     TPort port{nullptr};
 };
 
-bool IsClosed(const TPort& port) { return port.hPort == INVALID_HANDLE_VALUE && port.running == 0; }
+bool IsClosed(const TPort& port) { return port.hPort.load() == INVALID_HANDLE_VALUE && port.running == 0; }
 
 TEST_F(PortTest, GoesThroughClosedOpenedRunningTwice) {
     for (int round = 0; round < 2; ++round) {
         EXPECT_TRUE(IsClosed(port));
         ASSERT_TRUE(OpenPort(&port, kStandin.name()));
-        EXPECT_NE(port.hPort, INVALID_HANDLE_VALUE);
+        EXPECT_NE(port.hPort.load(), INVALID_HANDLE_VALUE);
         EXPECT_EQ(port.running, 0);
         ASSERT_TRUE(ConfigurePort(&port, "19200"));
         EXPECT_EQ(port.running, 1);

@@ -110,5 +110,29 @@ TEST(Thread, SuspendedStartWaitsForTheOwner) {
     CloseHandle(owned);
 }
 
+BOOL WINAPI RefuseToDuplicate(HANDLE, HANDLE, HANDLE, LPHANDLE, DWORD, BOOL, DWORD) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return FALSE;
+}
+
+TEST(Thread, AnOwnerThatCannotHaveTheHandleGetsFailureAndTheObjectBack) {
+    // Otherwise a suspended worker would stay suspended for ever, and a
+    // self-deleting one would be gone under its caller.
+    const TThread::DuplicateHandleFunc real = TThread::duplicateHandle;
+    TThread::duplicateHandle = &RefuseToDuplicate;
+    for (const bool suspended : {true, false}) {
+        volatile LONG ran = 0;
+        auto* thread = new TThread(1);
+        HANDLE owned = reinterpret_cast<HANDLE>(1);
+        EXPECT_FALSE(thread->Start(&SetFlag, const_cast<LONG*>(&ran), suspended, nullptr, 0, &owned));
+        EXPECT_EQ(owned, nullptr);
+        EXPECT_EQ(thread->hThread, nullptr) << "no thread uses the object any more";
+        Sleep(50);
+        EXPECT_EQ(ran, 0) << "the work never runs";
+        delete thread;  // still the caller's
+    }
+    TThread::duplicateHandle = real;
+}
+
 }  // namespace
 }  // namespace zeltan

@@ -2,19 +2,13 @@
 
 #include <cstdio>
 
+#include "base/hex.h"
 #include "protocol/wire.h"
 
 namespace zeltan::standin {
 namespace {
 
 constexpr int kPositions = 1024;
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 }  // namespace
 
@@ -114,9 +108,9 @@ std::string Unescape(std::string_view text) {
             continue;
         }
         const char code = text[i + 1];
-        if (code == 'x' && i + 3 < text.size() && HexDigit(text[i + 2]) >= 0 &&
-            HexDigit(text[i + 3]) >= 0) {
-            bytes += static_cast<char>(HexDigit(text[i + 2]) * 16 + HexDigit(text[i + 3]));
+        if (code == 'x' && i + 3 < text.size() && HexDigitValue(text[i + 2]) >= 0 &&
+            HexDigitValue(text[i + 3]) >= 0) {
+            bytes += static_cast<char>(HexDigitValue(text[i + 2]) * 16 + HexDigitValue(text[i + 3]));
             i += 3;
             continue;
         }

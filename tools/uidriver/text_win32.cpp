@@ -2,18 +2,13 @@
 
 #include <vector>
 
+#include "base/hex.h"
+
 namespace uidriver {
 
 namespace {
 constexpr UINT kCp1251 = 1251;
 constexpr UINT kReplyTimeoutMs = 5000;
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 std::string ToUtf8(const std::wstring& wide) {
     if (wide.empty()) return {};
@@ -70,8 +65,8 @@ std::string Unescape(const std::string& text) {
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x' &&
-            HexDigit(text[i + 2]) >= 0 && HexDigit(text[i + 3]) >= 0) {
-            out += char(HexDigit(text[i + 2]) * 16 + HexDigit(text[i + 3]));
+            zeltan::HexDigitValue(text[i + 2]) >= 0 && zeltan::HexDigitValue(text[i + 3]) >= 0) {
+            out += char(zeltan::HexDigitValue(text[i + 2]) * 16 + zeltan::HexDigitValue(text[i + 3]));
             i += 3;
         } else if (text[i] == '\\' && i + 1 < text.size() &&
                    (text[i + 1] == '\\' || text[i + 1] == '"')) {

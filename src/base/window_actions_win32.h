@@ -1,19 +1,17 @@
 #pragma once
-// The named controls of the portable logic mapped onto the main window's
-// global handles, and the window actions carried out on them. Used by the
-// worker (replies) and by the main thread (commands); every call here is a
-// plain window call, so none may be made while RecordsLock is held.
+// The window actions of the portable logic carried out on the main window's
+// controls. Used by the worker (replies) and by the main thread (commands);
+// every call here is a plain window call, so none may be made while
+// RecordsLock is held.
 #include <windows.h>
 
-#include "protocol/ui_actions.h"
+#include "base/ui_actions.h"
 
 // Puts a named 16 x 16 icon resource of the module on a button. The icon is
 // loaded shared: the platform keeps one copy per name and none is destroyed.
 LRESULT SetButtonIcon(HINSTANCE instance, HWND button, const char* iconName);
 
 namespace zeltan {
-
-HWND ControlWindow(Control control);
 
 class WindowActions : public virtual UiActions {
 public:

@@ -1,6 +1,6 @@
-#include "app/window_actions_win32.h"
+#include "base/window_actions_win32.h"
 
-#include "app/globals_win32.h"
+#include "base/globals_win32.h"
 
 LRESULT SetButtonIcon(HINSTANCE instance, HWND button, const char* iconName) {
     HANDLE icon = LoadImageA(instance, iconName, IMAGE_ICON, 16, 16, LR_SHARED);
@@ -8,31 +8,6 @@ LRESULT SetButtonIcon(HINSTANCE instance, HWND button, const char* iconName) {
 }
 
 namespace zeltan {
-
-HWND ControlWindow(Control control) {
-    switch (control) {
-        case Control::kVersionEdit:
-            return hVersionEdit;
-        case Control::kPortCombo:
-            return hPortCombo;
-        case Control::kBaudCombo:
-            return hBaudCombo;
-        case Control::kOpenBtn:
-            return hOpenBtn;
-        case Control::kSoundBtn:
-            return hSoundBtn;
-        case Control::kAngleBtn:
-            return hAngleBtn;
-        case Control::kLeftBtn:
-            return hLeftBtn;
-        case Control::kRightBtn:
-            return hRightBtn;
-        default:
-            break;
-    }
-    const int index = static_cast<int>(control) - static_cast<int>(Control::kParamEdit0);
-    return index >= 0 && index < 8 ? hParamEdit[index] : nullptr;
-}
 
 void WindowActions::SetText(Control control, const std::string& text) {
     SetWindowTextA(ControlWindow(control), text.c_str());
