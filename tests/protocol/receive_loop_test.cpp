@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -138,6 +139,56 @@ TEST(ReceiveLoop, PositionReportsMoveArmsAndCountOnlyWhenTheFirstArmMoves) {
     EXPECT_EQ(f.marker.arm[0], 90);
     EXPECT_EQ(f.marker.arm[1], 210);
     EXPECT_EQ(f.marker.arm[2], 330);
+}
+
+std::string HexReport(int v) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%X#", v);
+    return text;
+}
+
+TEST(ReceiveLoop, ReportsThroughTheLoopCountPasses) {
+    // The loop hands the counter each first-arm angle that moved.
+    std::string rising, falling, swings;
+    for (int v = 0; v <= 1023; ++v) {
+        rising += HexReport(v);
+        falling += HexReport(1023 - v);
+    }
+    for (int swing = 0; swing < 3; ++swing) {
+        for (int v = 125; v <= 899; v += 2) swings += HexReport(v);  // about -136 to 136
+        for (int v = 899; v >= 125; v -= 2) swings += HexReport(v);
+    }
+    const struct {
+        const char* what;
+        std::string reports;
+        int32_t count;
+    } cases[] = {
+        {"rising one step at a time counts once, at 354#", rising, 1},
+        {"falling one step at a time counts once, at AC#", falling, 1},
+        {"three wide swings count twice each", swings, 6},
+        {"swings around 0 never count", "1C0#200#240#200#1C0#200#240#", 0},
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        ScriptedLine line;
+        line.Bytes(c.reports);
+        f.Run(line);
+        EXPECT_EQ(f.counter.count, c.count) << c.what;
+    }
+}
+
+TEST(ReceiveLoop, FixedLengthReadsTakeExactlyTheirBytes) {
+    // One byte too many would eat the first byte of the next reply.
+    Fixture f;
+    ScriptedLine line;
+    line.Bytes("6+").Bytes("ZELTAN 2.0 ........ 22").Bytes("3+").Bytes(SampleBlock()).Bytes("9V");
+    f.Run(line);
+    ASSERT_FALSE(f.ui.actions.empty());
+    EXPECT_EQ(f.ui.actions.front(), "text VersionEdit ZELTAN 2.0 ........ ");
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(f.data.raw), 13), SampleBlock())
+        << "the parameter reply right behind the version reply";
+    EXPECT_EQ(f.ui.actions.back(), "icon RightBtn R_ON") << "the 9V right behind the block";
+    EXPECT_EQ(line.sent, std::vector<std::string>{"9+"});
 }
 
 TEST(ReceiveLoop, DirectionStatesSetIconsAndAlwaysPollAgain) {
