@@ -11,14 +11,14 @@ namespace zeltan {
 
 std::string IntToText(int32_t value) { return std::to_string(value); }
 
-ReceiveLoop::Turn ReceiveLoop::TakeTurn(uint8_t* byte) {
+ReceiveLoop::Attempt ReceiveLoop::TryReceive(uint8_t* byte) {
     if (!line_.Running()) {
-        return Turn::kStopped;
+        return Attempt::kStopped;
     }
     if (!line_.ReceiveByte(byte)) {
-        return Turn::kNoByte;
+        return Attempt::kNoByte;
     }
-    return line_.Running() ? Turn::kByte : Turn::kStopped;
+    return line_.Running() ? Attempt::kByte : Attempt::kStopped;
 }
 
 uint32_t ReceiveLoop::Run() {
@@ -26,11 +26,11 @@ uint32_t ReceiveLoop::Run() {
     lastArm_ = 0;
     for (;;) {
         uint8_t byte = 0;
-        const Turn turn = TakeTurn(&byte);
-        if (turn == Turn::kStopped) {
+        const Attempt attempt = TryReceive(&byte);
+        if (attempt == Attempt::kStopped) {
             break;
         }
-        if (turn == Turn::kNoByte) {
+        if (attempt == Attempt::kNoByte) {
             continue;
         }
         if (buffer_.size() >= kBufferLimit) {
@@ -67,15 +67,15 @@ bool ReceiveLoop::Dispatch(uint8_t byte) {
 }
 
 template <typename TakeByte>
-bool ReceiveLoop::FixedLengthRead(std::size_t turns, TakeByte take) {
-    for (std::size_t turn = 0; turn < turns; ++turn) {
+bool ReceiveLoop::FixedLengthRead(std::size_t attempts, TakeByte take) {
+    for (std::size_t attempt = 0; attempt < attempts; ++attempt) {
         uint8_t byte = 0;
-        const Turn result = TakeTurn(&byte);
-        if (result == Turn::kStopped) {
+        const Attempt result = TryReceive(&byte);
+        if (result == Attempt::kStopped) {
             return false;
         }
-        if (result == Turn::kByte) {
-            take(turn, byte);
+        if (result == Attempt::kByte) {
+            take(attempt, byte);
         }
     }
     return true;
@@ -97,9 +97,9 @@ bool ReceiveLoop::VersionReply() {
 
 bool ReceiveLoop::ParameterReply() {
     buffer_.clear();
-    const bool read = FixedLengthRead(wire::kBlockLength, [this](std::size_t turn, uint8_t byte) {
+    const bool read = FixedLengthRead(wire::kBlockLength, [this](std::size_t attempt, uint8_t byte) {
         std::lock_guard<std::mutex> hold(*records_.lock);
-        records_.data->SetByte(static_cast<int>(turn), byte);
+        records_.data->SetByte(static_cast<int>(attempt), byte);
     });
     if (!read) {
         return false;

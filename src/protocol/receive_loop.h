@@ -42,17 +42,17 @@ public:
     std::size_t BufferSize() const { return buffer_.size(); }
 
 private:
-    enum class Turn { kByte, kNoByte, kStopped };
+    enum class Attempt { kByte, kNoByte, kStopped };
     // One look at the running flag and one receive. A byte counts only if
     // the port still runs after it came back: a receive on a port closed in
     // between reports success without reading anything.
-    Turn TakeTurn(uint8_t* byte);
+    Attempt TryReceive(uint8_t* byte);
     // False when the port stopped during the reply and the loop must end.
     bool Dispatch(uint8_t byte);
-    // N turns, each looking at the flag first; `take` gets (turn, byte)
+    // N attempts, each looking at the flag first; `take` gets (attempt, byte)
     // for each byte that arrived. False when the port stopped meanwhile.
     template <typename TakeByte>
-    bool FixedLengthRead(std::size_t turns, TakeByte take);
+    bool FixedLengthRead(std::size_t attempts, TakeByte take);
     bool VersionReply();
     bool ParameterReply();
     void PositionReport();

@@ -223,7 +223,7 @@ TEST(ReceiveLoop, ClosingDuringABlockEndsTheRunWithoutDecoding) {
     EXPECT_TRUE(line.sent.empty()) << "nothing after the close is read";
     EXPECT_EQ(f.data.raw[0], 1);
     EXPECT_EQ(f.data.raw[2], 3);
-    EXPECT_EQ(f.data.raw[3], 0) << "the silent turn stored nothing";
+    EXPECT_EQ(f.data.raw[3], 0) << "the silent attempt stored nothing";
     EXPECT_EQ(f.data.raw[4], 4);
     EXPECT_EQ(f.data.raw[12], 0x77) << "bytes not yet read keep their old value";
 }

@@ -100,7 +100,7 @@ TEST(Counter, AFallingSweepCountsOnceThenTwicePerTurn) {
     Rotor rotor;
     for (int v = 1023; v >= 0; --v) rotor.Report(v);
     EXPECT_EQ(rotor.countedAt, std::vector<int>({172}));
-    for (int turn = 0; turn < 2; ++turn) {
+    for (int revolution = 0; revolution < 2; ++revolution) {
         for (int v = 1023; v >= 0; --v) rotor.Report(v);
     }
     EXPECT_EQ(rotor.countedAt, std::vector<int>({172, 854, 172, 854, 172}));
