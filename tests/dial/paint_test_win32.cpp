@@ -13,6 +13,7 @@
 #include "base/scoped_win32.h"
 #include "dial/paint_win32.h"
 #include "dial/turn_win32.h"
+#include "image_win32.h"
 #include "protocol/data.h"
 #include "protocol/rotor.h"
 
@@ -25,17 +26,11 @@ constexpr COLORREF kRed = RGB(255, 51, 51);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 
-// A 32-bit picture in memory that the dial draws into and the test reads.
-class Canvas {
+// A picture in memory of the dial window's client size that the dial draws
+// into and the test reads.
+class Canvas : public uidriver::Surface {
 public:
-    Canvas() : dc_(CreateCompatibleDC(nullptr)), bitmap_(NewBitmap(dc_.get(), &bits_)),
-               selected_(dc_.get(), bitmap_.get()) {}
-    HDC dc() const { return dc_.get(); }
-    COLORREF At(int x, int y) const {
-        GdiFlush();
-        const uint32_t p = bits_[y * kSize + x];
-        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-    }
+    Canvas() : Surface(kSize, kSize) {}
     bool AnyIn(RECT r, COLORREF colour) const {
         for (int y = r.top; y < r.bottom; ++y) {
             for (int x = r.left; x < r.right; ++x) {
@@ -46,7 +41,6 @@ public:
         }
         return false;
     }
-
     // The same pixels in both canvases within the box.
     bool SameIn(RECT r, const Canvas& other) const {
         for (int y = r.top; y < r.bottom; ++y) {
@@ -58,25 +52,6 @@ public:
         }
         return true;
     }
-
-private:
-    static HBITMAP NewBitmap(HDC dc, uint32_t** bits) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = kSize;
-        info.bmiHeader.biHeight = -kSize;  // top-down rows
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* memory = nullptr;
-        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
-        *bits = static_cast<uint32_t*>(memory);
-        return bitmap;
-    }
-
-    uint32_t* bits_ = nullptr;
-    scoped::MemoryDc dc_;
-    scoped::GdiObject<HBITMAP> bitmap_;
-    scoped::Selection selected_;
 };
 
 const DialValues kInitial = {{0, 0, 0, 0}, {0, 120, 240}, 0};
@@ -184,12 +159,6 @@ void DrawReferenceText(const Canvas& c, int x, int y, const std::string& bytes, 
     TextOutA(c.dc(), x, y, bytes.c_str(), static_cast<int>(bytes.size()));
 }
 
-void Fill(const Canvas& c, COLORREF colour) {
-    const scoped::GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
-    const RECT all = {0, 0, kSize, kSize};
-    FillRect(c.dc(), &all, brush.get());
-}
-
 TEST(DialPicture, TheCountIsInTheDialFont) {
     // Tahoma, 15 pixels, weight 500: another face, height or weight draws
     // other pixels than the reference.
@@ -199,7 +168,7 @@ TEST(DialPicture, TheCountIsInTheDialFont) {
     values.count = 1234567;
     DrawDialPicture(dial.dc(), kSize, kSize, turn, values);
     Canvas reference;
-    Fill(reference, GetSysColor(COLOR_WINDOW));
+    reference.Fill(GetSysColor(COLOR_WINDOW));
     DrawReferenceText(reference, 10, 10, "1234567", kBlack);
     const SIZE s = LabelSize("1234567");
     EXPECT_TRUE(dial.SameIn({10, 10, 10 + s.cx, 10 + s.cy}, reference));
@@ -216,7 +185,7 @@ TEST(DialPicture, ALabelIsTheAngleAndTheSingleByteDegreeSign) {
     for (const auto& c : cases) {
         TTurn turn(199, 199, 170);
         Canvas dial;
-        Fill(dial, kWhite);
+        dial.Fill(kWhite);
         const scoped::GdiObject<HFONT> font = ReferenceFont();
         {
             const scoped::Selection selected(dial.dc(), font.get());
@@ -233,7 +202,7 @@ TEST(DialPicture, ALabelIsTheAngleAndTheSingleByteDegreeSign) {
             corner = {end.x - s.cx / 2, end.y};
         }
         Canvas reference;
-        Fill(reference, kWhite);
+        reference.Fill(kWhite);
         DrawReferenceText(reference, corner.x, corner.y, c.bytes, kRed);
         bool same = true;
         for (int y = corner.y; y < corner.y + s.cy; ++y) {
@@ -287,9 +256,7 @@ protected:
 
 TEST_F(DialWindow, EraseBackgroundPaintsNothingAndAnswersOne) {
     Canvas c;
-    RECT all = {0, 0, kSize, kSize};
-    const scoped::GdiObject<HBRUSH> magenta(CreateSolidBrush(RGB(255, 0, 255)));
-    FillRect(c.dc(), &all, magenta.get());
+    c.Fill(RGB(255, 0, 255));
     EXPECT_EQ(SendMessageA(wnd_, WM_ERASEBKGND, reinterpret_cast<WPARAM>(c.dc()), 0), 1);
     EXPECT_EQ(c.At(0, 0), RGB(255, 0, 255));
     EXPECT_EQ(c.At(199, 199), RGB(255, 0, 255));

@@ -12,6 +12,8 @@ import sys
 import time
 
 TOOLS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools")
+sys.path.insert(0, TOOLS)
+from bmp import read_bmp  # noqa: E402,F401  (the tests read captures with it)
 
 
 def wine_environment():
@@ -139,25 +141,6 @@ class Transcript:
 
 def cp1251(text):
     return text.encode("cp1251")
-
-
-def read_bmp(path):
-    """A 24-bit BMP as (width, height, rows of (r, g, b)), top row first."""
-    import struct
-    with open(path, "rb") as f:
-        data = f.read()
-    offset = struct.unpack_from("<I", data, 10)[0]
-    width, height = struct.unpack_from("<ii", data, 18)
-    bpp = struct.unpack_from("<H", data, 28)[0]
-    step = bpp // 8
-    stride = (width * step + 3) & ~3
-    rows = []
-    for y in range(abs(height)):
-        src = y if height < 0 else abs(height) - 1 - y
-        base = offset + src * stride
-        rows.append([(data[base + x * step + 2], data[base + x * step + 1], data[base + x * step])
-                     for x in range(width)])
-    return width, abs(height), rows
 
 
 class Standin:

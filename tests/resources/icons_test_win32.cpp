@@ -4,61 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
-#include <type_traits>
 
 #include "icon_maps.h"
+#include "image_win32.h"
 
 namespace {
 
 constexpr COLORREF kBackdrop = RGB(255, 0, 255);  // in no icon: shows transparency
-
-struct GdiDeleter {
-    void operator()(HGDIOBJ object) const { DeleteObject(object); }
-};
-struct DcDeleter {
-    void operator()(HDC dc) const { DeleteDC(dc); }
-};
-using Bitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiDeleter>;
-using MemoryDc = std::unique_ptr<std::remove_pointer_t<HDC>, DcDeleter>;
-
-// A 32-bit top-down drawing surface whose pixels can be read directly.
-class Canvas {
-public:
-    Canvas(int width, int height) : width_(width), dc_(CreateCompatibleDC(nullptr)) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        bitmap_.reset(CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        bits_ = static_cast<const DWORD*>(bits);
-        old_ = SelectObject(dc_.get(), bitmap_.get());
-        for (int i = 0; i < width * height; ++i) {
-            const_cast<DWORD*>(bits_)[i] = 0xFF00FF;  // the backdrop, as 0x00RRGGBB
-        }
-    }
-    ~Canvas() { SelectObject(dc_.get(), old_); }
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
-
-    HDC dc() const { return dc_.get(); }
-    COLORREF at(int x, int y) const {
-        DWORD p = bits_[y * width_ + x];
-        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-    }
-
-private:
-    int width_;
-    MemoryDc dc_;
-    Bitmap bitmap_;
-    const DWORD* bits_ = nullptr;
-    HGDIOBJ old_ = nullptr;
-};
 
 COLORREF ExpectedColour(char pixel) {
     switch (pixel) {
@@ -96,16 +49,17 @@ TEST(Icons, EachIconDrawsItsPixelMapAtItsOwnSize) {
     for (const IconMapRows& map : kIconMaps) {
         HICON icon = LoadShared(map.name, map.width);
         ASSERT_NE(icon, nullptr) << map.name;
-        Canvas canvas(map.width, map.height);
+        uidriver::Surface canvas(map.width, map.height);
+        canvas.Fill(kBackdrop);
         ASSERT_TRUE(DrawIconEx(canvas.dc(), 0, 0, icon, map.width, map.height, 0, nullptr,
                                DI_NORMAL));
         int wrong = 0;
         for (int y = 0; y < map.height; ++y) {
             for (int x = 0; x < map.width; ++x) {
                 COLORREF want = ExpectedColour(map.rows[y][x]);
-                if (canvas.at(x, y) != want && ++wrong <= 3) {
+                if (canvas.At(x, y) != want && ++wrong <= 3) {
                     ADD_FAILURE() << map.name << " at " << x << "," << y << ": "
-                                  << Hex(canvas.at(x, y)) << " instead of " << Hex(want);
+                                  << Hex(canvas.At(x, y)) << " instead of " << Hex(want);
                 }
             }
         }
@@ -122,12 +76,13 @@ TEST(Icons, AppIconAtSixteenKeepsItsBars) {
     // The window class asks for the 32 x 32 picture at 16 x 16.
     HICON icon = LoadShared("APP", 16);
     ASSERT_NE(icon, nullptr);
-    Canvas canvas(16, 16);
+    uidriver::Surface canvas(16, 16);
+    canvas.Fill(kBackdrop);
     ASSERT_TRUE(DrawIconEx(canvas.dc(), 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL));
-    EXPECT_EQ(Hex(canvas.at(0, 2)), "000000") << "left bar";
-    EXPECT_EQ(Hex(canvas.at(12, 8)), "000000") << "middle bar";
-    EXPECT_EQ(Hex(canvas.at(12, 2)), "ffffff") << "white above the bar";
-    EXPECT_EQ(Hex(canvas.at(12, 13)), "ffffff") << "white below the bar";
+    EXPECT_EQ(Hex(canvas.At(0, 2)), "000000") << "left bar";
+    EXPECT_EQ(Hex(canvas.At(12, 8)), "000000") << "middle bar";
+    EXPECT_EQ(Hex(canvas.At(12, 2)), "ffffff") << "white above the bar";
+    EXPECT_EQ(Hex(canvas.At(12, 13)), "ffffff") << "white below the bar";
 }
 
 }  // namespace

@@ -227,46 +227,17 @@ void Pixel(Session& session, const Args& a) {
     Line("pixel x=" + a.at(1) + " y=" + a.at(2) + " rgb=" + Rgb(image.At(x, y)));
 }
 
-// A module loaded only for its resources, freed at the end.
-class ResourceModule {
-public:
-    explicit ResourceModule(const std::string& path)
-        : module_(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
-        if (!module_) throw Failure{"cannot load " + path};
-    }
-    ~ResourceModule() { FreeLibrary(module_); }
-    ResourceModule(const ResourceModule&) = delete;
-    ResourceModule& operator=(const ResourceModule&) = delete;
-    HMODULE get() const { return module_; }
-
-private:
-    HMODULE module_;
-};
-
-// An icon of our own, destroyed when done.
-class OwnIcon {
-public:
-    explicit OwnIcon(HICON icon) : icon_(icon) {}
-    ~OwnIcon() {
-        if (icon_) DestroyIcon(icon_);
-    }
-    OwnIcon(const OwnIcon&) = delete;
-    OwnIcon& operator=(const OwnIcon&) = delete;
-    HICON get() const { return icon_; }
-
-private:
-    HICON icon_;
-};
-
 void IconMatch(Session& session, const Args& a) {
     if (a.size() < 3) throw Failure{"usage: icon-match NAME EXE ICON..."};
     Image image = CaptureOf(Target(session, a[0]));
-    ResourceModule module(a[1]);
+    // Loaded only for its resources.
+    const zeltan::scoped::Module module(LoadLibraryExA(a[1].c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    if (!module) throw Failure{"cannot load " + a[1]};
     std::string best_name;
     Match best;
     best.mismatches = 1 << 30;
     for (size_t i = 2; i < a.size(); ++i) {
-        OwnIcon icon(static_cast<HICON>(
+        const zeltan::scoped::Icon icon(static_cast<HICON>(
             LoadImageA(module.get(), a[i].c_str(), IMAGE_ICON, 16, 16, 0)));
         if (!icon.get()) throw Failure{"no icon " + a[i] + " in " + a[1]};
         Match match = FindIcon(image, icon.get(), 16);

@@ -2,81 +2,24 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
-#include <type_traits>
 
 namespace uidriver {
 
 namespace {
 
-struct GdiDeleter {
-    void operator()(HGDIOBJ object) const { DeleteObject(object); }
-};
-struct DcDeleter {
-    void operator()(HDC dc) const { DeleteDC(dc); }
-};
-using Bitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiDeleter>;
-using MemoryDc = std::unique_ptr<std::remove_pointer_t<HDC>, DcDeleter>;
-
-// A window's DC, released to the window it came from.
-class WindowDc {
-public:
-    explicit WindowDc(HWND window) : window_(window), dc_(GetWindowDC(window)) {}
-    ~WindowDc() {
-        if (dc_) ReleaseDC(window_, dc_);
-    }
-    WindowDc(const WindowDc&) = delete;
-    WindowDc& operator=(const WindowDc&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
-
-// A 32-bit top-down DIB section selected into its own memory DC.
-class Surface {
-public:
-    Surface(int width, int height) : width_(width), height_(height), dc_(CreateCompatibleDC(nullptr)) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        bitmap_.reset(CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        bits_ = static_cast<DWORD*>(bits);
-        old_ = SelectObject(dc_.get(), bitmap_.get());
-    }
-    ~Surface() { SelectObject(dc_.get(), old_); }
-    Surface(const Surface&) = delete;
-    Surface& operator=(const Surface&) = delete;
-
-    HDC dc() const { return dc_.get(); }
-    bool ok() const { return bits_ != nullptr; }
-    void Fill(COLORREF c) {
-        DWORD p = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-        for (int i = 0; i < width_ * height_; ++i) bits_[i] = p;
-    }
-    Image ToImage() const {
-        Image image{width_, height_, {}};
-        GdiFlush();
-        for (int i = 0; i < width_ * height_; ++i) {
-            DWORD p = bits_[i];
-            image.pixels.push_back(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
-        }
-        return image;
-    }
-
-private:
-    int width_, height_;
-    MemoryDc dc_;
-    Bitmap bitmap_;
-    DWORD* bits_ = nullptr;
-    HGDIOBJ old_ = nullptr;
-};
+HBITMAP NewDibSection(HDC dc, int width, int height, uint32_t** bits) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* memory = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
+    *bits = bitmap != nullptr ? static_cast<uint32_t*>(memory) : nullptr;
+    return bitmap;
+}
 
 void Put16(FILE* f, unsigned v) {
     std::fputc(v & 0xFF, f);
@@ -89,6 +32,34 @@ void Put32(FILE* f, unsigned v) {
 
 }  // namespace
 
+Surface::Surface(int width, int height)
+    : width_(width),
+      height_(height),
+      dc_(CreateCompatibleDC(nullptr)),
+      bitmap_(NewDibSection(dc_.get(), width, height, &bits_)),
+      selected_(dc_.get(), bitmap_.get()) {}
+
+void Surface::Fill(COLORREF c) {
+    const uint32_t p = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+    for (int i = 0; i < width_ * height_; ++i) bits_[i] = p;
+}
+
+COLORREF Surface::At(int x, int y) const {
+    GdiFlush();
+    const uint32_t p = bits_[size_t(y) * width_ + x];
+    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+}
+
+Image Surface::ToImage() const {
+    Image image{width_, height_, {}};
+    GdiFlush();
+    for (int i = 0; i < width_ * height_; ++i) {
+        const uint32_t p = bits_[i];
+        image.pixels.push_back(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
+    }
+    return image;
+}
+
 // A child's DC of another process reads back black under Wine, so the
 // pixels come from its top-level window's DC, cut to the child's rectangle.
 Image Capture(HWND window) {
@@ -99,7 +70,7 @@ Image Capture(HWND window) {
     int width = rect.right - rect.left, height = rect.bottom - rect.top;
     if (width <= 0 || height <= 0) return {};
     Surface surface(width, height);
-    WindowDc source(root);
+    const zeltan::scoped::WindowDc source(root, true);
     if (!surface.ok() || !source.get()) return {};
     BitBlt(surface.dc(), 0, 0, width, height, source.get(), rect.left - outer.left,
            rect.top - outer.top, SRCCOPY);

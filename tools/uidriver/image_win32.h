@@ -1,11 +1,16 @@
-// Pixels of windows of another process, read back from the screen through
-// the window's DC, and the icon comparisons made with them.
+// Pixels: a drawing surface whose pixels can be read, windows of another
+// process read back from the screen, BMP files, and the icon comparisons
+// made with them. Shared by the UI driver and the tests that look at
+// pictures.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
+
+#include "base/scoped_win32.h"
 
 namespace uidriver {
 
@@ -14,6 +19,27 @@ struct Image {
     int height = 0;
     std::vector<COLORREF> pixels;  // top-down rows
     COLORREF At(int x, int y) const { return pixels[size_t(y) * width + x]; }
+};
+
+// A 32-bit top-down DIB section selected into its own memory context: draw
+// into dc(), read the pixels back with At().
+class Surface {
+public:
+    Surface(int width, int height);
+    HDC dc() const { return dc_.get(); }
+    bool ok() const { return bits_ != nullptr; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    void Fill(COLORREF colour);
+    COLORREF At(int x, int y) const;
+    Image ToImage() const;
+
+private:
+    int width_, height_;
+    uint32_t* bits_ = nullptr;
+    zeltan::scoped::MemoryDc dc_;
+    zeltan::scoped::GdiObject<HBITMAP> bitmap_;
+    zeltan::scoped::Selection selected_;
 };
 
 // The whole window (frame included) as it shows on the screen.
