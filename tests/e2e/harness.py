@@ -25,6 +25,12 @@ def wine_environment():
 
 
 ENV = wine_environment()
+
+# The icons that buttons show: every icon of the program (one pixel map each
+# in resources/icons) but the window class's own.
+ICON_DIR = os.path.join(TOOLS, "..", "resources", "icons")
+BUTTON_ICONS = sorted(name[:-4] for name in os.listdir(ICON_DIR)
+                      if name.endswith(".txt") and name != "APP.txt")
 WINE = ENV["WINE"]
 
 

@@ -6,77 +6,54 @@ usage: window_test.py ZELTAN_EXE UIDRIVER_EXE   (stand-ins mapped as COM3 and CO
 """
 import sys
 
-from harness import Driver, Failures, Program, cp1251, replies
+from harness import BUTTON_ICONS, Driver, Failures, Program, cp1251, replies
 
 WS_BORDER, WS_VSCROLL, WS_CLIPSIBLINGS = 0x00800000, 0x00200000, 0x04000000
 
-# class, caption, id, style, x, y, w, h: the dial window first, then the 33
-# controls in creation order.
-LAYOUT = [
-    ("Paint", "", 1, 0x50000000, 10, 45, 400, 400),
-    ("ComboBox", "", 0, 0x50200002, 10, 10, 100, 110),
-    ("ComboBox", "", 0, 0x50200002, 120, 10, 100, 110),
-    ("Button", "Открыть", 1, 0x50000000, 230, 10, 75, 24),
-    ("Button", "Закрыть", 2, 0x50000000, 315, 10, 75, 24),
-    ("Button", "Читать", 3, 0x50000000, 420, 10, 100, 24),
-    ("Button", "Записать", 4, 0x50000000, 420, 460, 100, 24),
-    ("Button", "Восстановить", 5, 0x50000000, 580, 460, 100, 24),
-    ("Button", "<—", 6, 0x50000040, 10, 460, 75, 24),
-    ("Button", "—>", 7, 0x50000040, 95, 460, 75, 24),
-    ("Button", "RST", 8, 0x50000000, 180, 460, 75, 24),
-    ("Button", "Звук", 9, 0x50001043, 420, 380, 24, 24),
-    ("Static", " — звук", 0, 0x50000000, 445, 380, 300, 25),
-    ("Button", "Угол", 101, 0x50001043, 420, 420, 24, 24),
-    ("Static", " — угол", 0, 0x50000000, 445, 420, 300, 25),
-    ("Button", "?", 103, 0x50000000, 660, 10, 24, 24),
-    ("Static", "Версия мкпрограммы:", 0, 0x50000000, 10, 500, 150, 25),
-    ("Edit", "", 10, 0x50000800, 160, 500, 300, 24),
-    ("Edit", "0", 14, 0x50802080, 420, 45, 35, 20),
-    ("Static", " ° — угол выхода из нейтрали", 0, 0x50000000, 455, 45, 300, 25),
-    ("Edit", "0", 11, 0x50802080, 420, 85, 35, 20),
-    ("Static", " ° — угол включения двигателя", 0, 0x50000000, 455, 85, 300, 25),
-    ("Edit", "0", 12, 0x50802080, 420, 125, 35, 20),
-    ("Static", " ° — угол понижения скорости", 0, 0x50000000, 455, 125, 300, 25),
-    ("Edit", "0", 13, 0x50802080, 420, 165, 35, 20),
-    ("Static", " ° — угол входа в нейтраль", 0, 0x50000000, 455, 165, 300, 25),
-    ("Edit", "0", 15, 0x50802080, 420, 215, 35, 20),
-    ("Static", " % — стартовая скорость", 0, 0x50000000, 455, 215, 300, 25),
-    ("Edit", "0", 16, 0x50802080, 420, 255, 35, 20),
-    ("Static", " % — пониженная скорость", 0, 0x50000000, 455, 255, 300, 25),
-    ("Edit", "0", 17, 0x50802080, 420, 295, 35, 20),
-    ("Static", " % — скорость возврата", 0, 0x50000000, 455, 295, 300, 25),
-    ("Edit", "0", 18, 0x50802080, 420, 335, 35, 20),
-    ("Static", " % — скорость автоподъема", 0, 0x50000000, 455, 335, 300, 25),
-]
-ICONS = {8: "L_OFF", 9: "R_OFF", 11: "SND_OFF", 13: "DGR_OFF"}
-ALL_ICONS = "L_OFF L_ON R_OFF R_ON SND_OFF SND_ON DGR_OFF DGR_ON IND_OFF IND_ON"
+# The dial window comes first: class, caption, id, style, x, y, w, h. The 33
+# controls after it are the program's control table, read through the driver.
+DIAL = ("paint", "", 1, 0x50000000, 10, 45, 400, 400)
+
+
+def layout_rows(rows):
+    """The control table as rows like DIAL's, and the initial icons by index."""
+    layout, icons = [], {}
+    for r in replies(rows, "control"):
+        x, y, w, h = (int(v) for v in r["rect"].split(","))
+        layout.append((r["class"], r.text_bytes().decode("cp1251"), int(r["id"]),
+                       int(r["style"], 16), x, y, w, h))
+        if r["icon"] != "-":
+            icons[int(r["index"])] = r["icon"]
+    return layout, icons
 
 
 def style_matches(cls, actual, expected):
     """The platform drops WS_BORDER of an edit and WS_VSCROLL of a combo box."""
     allowed = {expected}
-    if cls == "Edit":
+    if cls == "edit":
         allowed.add(expected & ~WS_BORDER)
-    if cls == "ComboBox":
+    if cls == "combobox":
         allowed.add(expected & ~WS_VSCROLL)
     return actual in allowed
 
 
-def check_children(f, children):
-    f.equal(len(children), len(LAYOUT), "the dial window and 33 controls are the children")
-    for index, (child, row) in enumerate(zip(children, LAYOUT)):
+def check_children(f, children, layout):
+    f.equal(len(layout), 33, "the table holds 33 controls")
+    f.equal(len(children), 1 + len(layout), "the dial window and the controls are the children")
+    for index, (child, row) in enumerate(zip(children, [DIAL] + layout)):
         cls, caption, cid, style, x, y, w, h = row
+        cls = cls.lower()
         where = f"child #{index} ({cls} {caption!r})"
         f.equal(child["class"].lower(), cls.lower(), f"{where} class")
-        if cls != "ComboBox":
+        if cls != "combobox":
             f.equal(child.text_bytes(), cp1251(caption), f"{where} caption bytes")
         f.equal(int(child["id"]), cid, f"{where} id")
         f.check(style_matches(cls, int(child["style"], 16), style),
                 f"{where} style {child['style']} for 0x{style:08x}")
-        exstyle = 0x00020000 if cls == "Paint" else 0  # WS_EX_STATICEDGE
+        exstyle = 0x00020000 if cls == "paint" else 0  # WS_EX_STATICEDGE
         f.equal(int(child["exstyle"], 16), exstyle, f"{where} extended style")
         rect = [int(v) for v in child["rect"].split(",")]
-        if cls == "ComboBox":
+        if cls == "combobox":
             # Wine fits the dropped list to its entries, so only its top-left
             # and width are the program's own.
             dropped = [int(v) for v in child["dropped"].split(",")]
@@ -95,15 +72,16 @@ def main():
     program = Program(exe)
     driver = Driver(driver_exe)
     try:
-        icon_lines = "\n".join(f"icon-match #{i} {exe} {ALL_ICONS}" for i in ICONS)
+        layout, icons = layout_rows(driver.run("layout\n"))
+        icon_lines = "\n".join(f"icon-match #{i} {exe} {' '.join(BUTTON_ICONS)}" for i in icons)
         rows = driver.run(f"""wait-window ZELTAN 30000
 window
 children
-combo-items #1
-combo-items #2
+combo-items @PortCombo
+combo-items @BaudCombo
 {icon_lines}
-set-text 11 ""
-type 11 a5-7
+set-text @ParamEdit0 ""
+type @ParamEdit0 a5-7
 """)
         window = replies(rows, "window")
         if not f.check(len(window) == 2, "the main window of class ZELTAN appears"):
@@ -117,7 +95,7 @@ type 11 a5-7
         f.equal((width, height), (700, 550), "the outer size")
         f.equal((left, top), ((dw - 700) // 2, (dh - 550) // 2), "centred on the desktop")
 
-        check_children(f, replies(rows, "child"))
+        check_children(f, replies(rows, "child"), layout)
 
         combos = replies(rows, "combo")
         items = replies(rows, "item")
@@ -134,7 +112,7 @@ type 11 a5-7
         f.equal(combos[1].text_bytes(), b"19200", "the baud field shows 19200")
 
         matched = [r["name"] for r in replies(rows, "icon-match")]
-        f.equal(matched, list(ICONS.values()), "the icon controls show their initial icons")
+        f.equal(matched, list(icons.values()), "the icon controls show their initial icons")
 
         typed = replies(rows, "text")
         f.equal(typed[-1].text_bytes() if typed else None, b"57",

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 
+#include "base/controls.h"
 #include "image_win32.h"
 #include "text_win32.h"
 #include "windows_win32.h"
@@ -115,6 +116,19 @@ void Window(Session& session, const Args&) {
          " exstyle=" + HexNumber(GetWindowLongA(main, GWL_EXSTYLE) & 0xFFFFFFFFu, 8) +
          " rect=" + RectText(rect) + " client=" + RectText(client) +
          " desktop=" + RectText(desktop) + " pid=" + WindowPid(main));
+}
+
+// The program's control table, one line per control.
+void Layout(Session&, const Args&) {
+    for (const zeltan::ControlRow& row : zeltan::kControlTable) {
+        const RECT rect = {row.x, row.y, row.x + row.w, row.y + row.h};
+        Line("control index=" + std::to_string(1 + static_cast<int>(row.key)) + " key=" +
+             row.name + " class=" + row.className + " " +
+             TextFields("text", row.caption != nullptr ? row.caption : "") +
+             " id=" + std::to_string(row.id) + " style=" + HexNumber(row.style, 8) +
+             " rect=" + RectText(rect) + " icon=" + (row.icon != nullptr ? row.icon : "-"));
+    }
+    Line("layout count=" + std::to_string(zeltan::kControlCount));
 }
 
 std::string ChildLine(HWND main, HWND child, size_t index) {
@@ -365,6 +379,7 @@ const std::map<std::string, Command>& Commands() {
         {"msgbox", {1, MessageBoxCommand}},   {"msgbox-ok", {0, MessageBoxOk}},
         {"msgbox-press", {1, MessageBoxPress}}, {"close", {0, Close}},
         {"wait-gone", {1, WaitGone}},         {"sleep", {1, SleepCommand}},
+        {"layout", {0, Layout}},
     };
     return commands;
 }
@@ -389,13 +404,17 @@ bool RunCommand(Session& session, const std::vector<std::string>& words) {
 }
 
 const char* CommandReference() {
-    return R"(Commands (CHILD is ID, CLASS:ID or #INDEX, the z-order index from 0;
+    return R"(Commands (CHILD is ID, CLASS:ID, #INDEX, the z-order index from 0, or
+@KEY, a control's key in the program's table such as @OpenBtn;
 TARGET is CHILD or the word window; TEXT may hold \xHH for a Windows-1251 byte):
   wait-window CLASS TIMEOUT_MS  wait until a window of CLASS is visible; later
                                 commands use it (CLASS is ZELTAN until then)
                                 -> window hwnd=H pid=N
   window                        -> window hwnd=H class=C title="T" title_hex=X
                                    style=0xS exstyle=0xS rect=R client=R desktop=R pid=N
+  layout                        the program's control table, in creation order
+                                -> control index=N key=K class=C text="T" text_hex=X id=N
+                                   style=0xS rect=R icon=NAME|-   ... then: layout count=N
   children                      -> child index=N hwnd=H class=C text="T" text_hex=X id=N
                                    style=0xS exstyle=0xS rect=R enabled=0|1 visible=0|1
                                    [check=0|1|2 icon=0|1  (buttons)] [dropped=R  (combos)]

@@ -1,5 +1,7 @@
 #include "windows_win32.h"
 
+#include "base/controls.h"
+
 #include <cstdlib>
 
 namespace uidriver {
@@ -47,6 +49,19 @@ bool ParseNumber(const std::string& text, long& value) {
 HWND ResolveChild(HWND main, const std::string& name, std::string& error) {
     std::vector<HWND> children = Children(main);
     long number = 0;
+    if (!name.empty() && name[0] == '@') {
+        // The program creates its dial window first, then the controls of
+        // its table in table order.
+        for (const zeltan::ControlRow& row : zeltan::kControlTable) {
+            if (name.compare(1, std::string::npos, row.name) != 0) continue;
+            const size_t index = 1 + static_cast<size_t>(row.key);
+            if (index < children.size()) return children[index];
+            error = "the window has no child for " + name;
+            return nullptr;
+        }
+        error = "no control " + name + " in the program's table";
+        return nullptr;
+    }
     if (!name.empty() && name[0] == '#') {
         if (!ParseNumber(name.substr(1), number) || number < 0 ||
             size_t(number) >= children.size()) {
