@@ -1,6 +1,7 @@
 #include "app/window_actions_win32.h"
 
 #include "app/globals_win32.h"
+#include "dial/repaint_win32.h"
 
 LRESULT SetButtonIcon(HINSTANCE instance, HWND button, const char* iconName) {
     HANDLE icon = LoadImageA(instance, iconName, IMAGE_ICON, 16, 16, LR_SHARED);
@@ -46,7 +47,16 @@ void WindowActions::SetCheck(Control button, bool checked) {
     SendMessageA(ControlWindow(button), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void WindowActions::RefreshDial(bool erase) { InvalidateRect(hPaintWnd, nullptr, erase); }
+// A refresh with erase comes from a parameter reply: the dial repaints at
+// once. One without comes after each position report that moved the arms:
+// the dial repaints within a frame, at most once per frame.
+void WindowActions::RefreshDial(bool erase) {
+    if (erase) {
+        InvalidateRect(hPaintWnd, nullptr, TRUE);
+    } else {
+        RequestDialRepaint(hPaintWnd);
+    }
+}
 
 Records GlobalRecords() { return Records{Data, Marker, Counter, &RecordsLock}; }
 

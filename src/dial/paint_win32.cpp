@@ -10,6 +10,7 @@
 
 #include "app/globals_win32.h"
 #include "dial/gdi_win32.h"
+#include "dial/repaint_win32.h"
 #include "dial/turn_win32.h"
 
 namespace zeltan {
@@ -98,12 +99,18 @@ void PaintDial(HWND wnd, const PAINTSTRUCT& paint) {
 }
 
 LRESULT CALLBACK PaintWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (zeltan::HandleRepaintMessage(wnd, msg, wParam, &result)) {
+        return result;
+    }
     switch (msg) {
         case WM_PAINT: {
             PAINTSTRUCT paint;
             BeginPaint(wnd, &paint);
+            zeltan::RepaintBegun(wnd);  // after BeginPaint, before the records are read
             PaintDial(wnd, paint);
             EndPaint(wnd, &paint);
+            zeltan::RepaintDone();
             return 0;
         }
         case WM_ERASEBKGND:

@@ -1,0 +1,20 @@
+#pragma once
+// When the dial repaints: at once when the platform or a command asks, at
+// most once per frame when the worker asks after each position report.
+#include <windows.h>
+
+// Worker side: asks the main thread to repaint the dial within a frame. Does
+// nothing while a repaint asked for this way has not yet begun.
+void RequestDialRepaint(HWND dial);
+
+namespace zeltan {
+
+// Main thread side, called by the dial's window procedure.
+// A message of the dial's own: true (and *result set) when it was one.
+bool HandleRepaintMessage(HWND dial, UINT msg, WPARAM wParam, LRESULT* result);
+// Right after BeginPaint, before the paint reads the records.
+void RepaintBegun(HWND dial);
+// Right after EndPaint.
+void RepaintDone();
+
+}  // namespace zeltan
