@@ -9,7 +9,7 @@ uint32_t FramePacer::DelayMs(uint64_t nowUs) const {
         return 0;
     }
     const uint64_t restUs = kFrameUs - (nowUs - lastPaintUs_);
-    return static_cast<uint32_t>((restUs + 999) / 1000);
+    return restUs < 1000 ? 1 : static_cast<uint32_t>(restUs / 1000);
 }
 
 void FramePacer::Painted(uint64_t nowUs) {

@@ -12,7 +12,9 @@ public:
     static constexpr uint64_t kFrameUs = 16000;  // about 60 frames a second
 
     // Milliseconds from nowUs until the next paint may start; 0 = at once.
-    // Rounded up, so a wait of that length always reaches the frame's end.
+    // Rounded down (but at least 1): a timer fires a little late rather than
+    // early, and every millisecond of lateness is a millisecond that the
+    // newest report waits to be seen.
     uint32_t DelayMs(uint64_t nowUs) const;
     // A paint started at nowUs.
     void Painted(uint64_t nowUs);

@@ -92,6 +92,7 @@ void PaintDial(HWND wnd, const PAINTSTRUCT& paint) {
     DialValues values{};
     if (Turn != nullptr && TakeValues(&values)) {
         DrawDialPicture(memory.get(), w, h, *Turn, values);
+        RepaintShows(values.arm, values.count);
     } else {
         FillBackground(memory.get(), w, h);
     }

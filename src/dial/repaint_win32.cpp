@@ -99,6 +99,8 @@ uint64_t streamPaints = 0;
 uint64_t allPaints = 0;
 uint64_t lostStamps = 0;
 std::vector<uint32_t> latencyUs;
+int32_t drawnArm[3] = {0, 0, 0};
+int32_t drawnCount = 0;
 
 void StampRequest() {
     const uint64_t n = stampCount.load(std::memory_order_relaxed);
@@ -146,6 +148,9 @@ void WriteStats() {
                  static_cast<unsigned long long>(allPaints),
                  static_cast<unsigned long long>(streamPaints));
     std::fprintf(out, "stream_seconds %.3f\n", seconds);
+    std::fprintf(out, "arm0 %d\narm1 %d\narm2 %d\ncount %d\n", static_cast<int>(drawnArm[0]),
+                 static_cast<int>(drawnArm[1]), static_cast<int>(drawnArm[2]),
+                 static_cast<int>(drawnCount));
     if (!sorted.empty()) {
         std::fprintf(out, "latency_median_us %u\nlatency_p99_us %u\nlatency_worst_us %u\n",
                      sorted[sorted.size() / 2], sorted[sorted.size() * 99 / 100], sorted.back());
@@ -195,11 +200,23 @@ void RepaintBegun(HWND dial) {
 
 void RepaintDone() { NotePaintDone(); }
 
+void RepaintShows(const int32_t arm[3], int32_t count) {
+#ifdef ZELTAN_DIAL_BENCH
+    for (int i = 0; i < 3; ++i) {
+        drawnArm[i] = arm[i];
+    }
+    drawnCount = count;
+#else
+    (void)arm;
+    (void)count;
+#endif
+}
+
 }  // namespace zeltan
 
 void RequestDialRepaint(HWND dial) {
     zeltan::StampRequest();
-#ifdef ZELTAN_DIAL_UNPACED
+#ifdef ZELTAN_UNPACED
     // The benchmark's measure of the unpaced dial: every report invalidates.
     InvalidateRect(dial, nullptr, FALSE);
 #else

@@ -3,6 +3,8 @@
 // most once per frame when the worker asks after each position report.
 #include <windows.h>
 
+#include <cstdint>
+
 // Worker side: asks the main thread to repaint the dial within a frame. Does
 // nothing while a repaint asked for this way has not yet begun.
 void RequestDialRepaint(HWND dial);
@@ -16,5 +18,7 @@ bool HandleRepaintMessage(HWND dial, UINT msg, WPARAM wParam, LRESULT* result);
 void RepaintBegun(HWND dial);
 // Right after EndPaint.
 void RepaintDone();
+// What the paint drew: kept by the benchmark builds for their figures.
+void RepaintShows(const int32_t arm[3], int32_t count);
 
 }  // namespace zeltan

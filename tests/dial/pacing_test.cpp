@@ -21,9 +21,9 @@ TEST(FramePacer, ARepaintWithinAFrameWaitsForTheRestOfIt) {
     };
     const Case cases[] = {
         {0, 16},          // right after a paint: a whole frame
-        {500, 16},        // 15.5 ms left: rounded up, never short of the frame
+        {500, 15},        // 15.5 ms left: rounded down, the timer's lateness fills it
         {1000, 15},
-        {15001, 1},
+        {15001, 1},       // under a millisecond left: still a wait, never 0
         {15999, 1},
         {16000, 0},       // a frame has passed
         {16001, 0},
@@ -43,6 +43,7 @@ TEST(FramePacer, EveryPaintStartsANewFrame) {
     pacer.Painted(1000);
     pacer.Painted(40000);  // a paint that the platform asked for, say
     EXPECT_EQ(pacer.DelayMs(41000), 15u);
+    EXPECT_EQ(pacer.DelayMs(55500), 1u);
     EXPECT_EQ(pacer.DelayMs(56000), 0u);
 }
 
