@@ -10,6 +10,7 @@
 
 #include "base/globals_win32.h"
 #include "base/scoped_win32.h"
+#include "dial/repaint_win32.h"
 #include "dial/turn_win32.h"
 #include "protocol/data.h"
 #include "protocol/rotor.h"
@@ -93,6 +94,7 @@ void PaintDial(HWND wnd, const PAINTSTRUCT& paint) {
     DialValues values{};
     if (Turn != nullptr && TakeValues(&values)) {
         DrawDialPicture(memory.get(), w, h, *Turn, values);
+        RepaintShows(values.arm, values.count);
     } else {
         FillBackground(memory.get(), w, h);
     }
@@ -101,10 +103,18 @@ void PaintDial(HWND wnd, const PAINTSTRUCT& paint) {
 
 LRESULT CALLBACK PaintWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     using namespace zeltan;
+    LRESULT result = 0;
+    if (HandleRepaintMessage(wnd, msg, wParam, &result)) {
+        return result;
+    }
     switch (msg) {
         case WM_PAINT: {
-            const scoped::PaintSession session(wnd);
-            PaintDial(wnd, session.paint());
+            {
+                const scoped::PaintSession session(wnd);
+                RepaintBegun(wnd);  // after BeginPaint, before the records are read
+                PaintDial(wnd, session.paint());
+            }
+            RepaintDone();
             return 0;
         }
         case WM_ERASEBKGND:

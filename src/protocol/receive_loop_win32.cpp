@@ -7,6 +7,7 @@
 
 #include "base/globals_win32.h"
 #include "base/window_actions_win32.h"
+#include "dial/repaint_win32.h"
 #include "protocol/receive_loop.h"
 #include "serial/port_win32.h"
 
@@ -23,11 +24,24 @@ private:
     zeltan::TPort* port_;
 };
 
+// The main window's controls, and the dial, which a position report asks
+// for a paced repaint (at most one per frame) instead of invalidating it.
+class LoopWindow : public zeltan::WindowActions {
+public:
+    void RefreshDial(bool erase) override {
+        if (erase) {
+            WindowActions::RefreshDial(true);
+        } else {
+            RequestDialRepaint(hPaintWnd);
+        }
+    }
+};
+
 }  // namespace
 
 unsigned __stdcall ReceiveLoop(void*) {
     PortLine line(Port);
-    zeltan::WindowActions window;
+    LoopWindow window;
     zeltan::ReceiveLoop loop(line, window, zeltan::GlobalRecords());
     return loop.Run();
 }

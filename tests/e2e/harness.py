@@ -61,10 +61,10 @@ class Failures:
 class Program:
     """zeltan.exe under Wine, started in the background."""
 
-    def __init__(self, exe):
+    def __init__(self, exe, extra_env=None):
         self.started = time.monotonic()
-        self.proc = subprocess.Popen([WINE, exe], env=ENV, stdout=subprocess.DEVNULL,
-                                     stderr=subprocess.DEVNULL)
+        self.proc = subprocess.Popen([WINE, exe], env=dict(ENV, **(extra_env or {})),
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def wait(self, timeout):
         """The exit code, or None if it is still running after timeout seconds."""

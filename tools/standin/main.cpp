@@ -60,6 +60,9 @@ Options:
   --at MS:COMMAND      run COMMAND MS milliseconds after start (repeatable)
   --report-ms MS       interval of position reports while turning (default 50)
   --step N             position step per report (default 8)
+  --line-rate BPS      while turning, send reports back to back at BPS bytes
+                       a second (11520 is a 115200-baud line kept full),
+                       written every millisecond; replaces --report-ms
   --version-text TEXT  version text (default "STANDIN 1.0", at most 22 bytes)
   --help               this text
 
@@ -93,6 +96,7 @@ struct Options {
     std::vector<Scheduled> at;
     long reportMs = 50;
     int step = 8;
+    long lineRate = 0;  // bytes a second while turning; 0 = one report per reportMs
     std::string versionText = "STANDIN 1.0";
 };
 
@@ -120,6 +124,8 @@ bool ParseOptions(int argc, char** argv, Options* options) {
             options->control = value;
         } else if (arg == "--report-ms") {
             options->reportMs = std::max(1L, std::strtol(value.c_str(), nullptr, 10));
+        } else if (arg == "--line-rate") {
+            options->lineRate = std::max(0L, std::strtol(value.c_str(), nullptr, 10));
         } else if (arg == "--step") {
             options->step = std::atoi(value.c_str());
         } else if (arg == "--version-text") {
@@ -276,6 +282,11 @@ public:
             }
             if (!controller_.turning()) {
                 nextReport = now + std::chrono::milliseconds(options_.reportMs);
+                lineCredit_ = 0;
+                lineClock_ = now;
+            } else if (options_.lineRate > 0) {
+                SendAtLineRate(now);
+                nextReport = now + std::chrono::milliseconds(1);
             } else if (now >= nextReport) {
                 Send(controller_.NextReport());
                 nextReport += std::chrono::milliseconds(options_.reportMs);
@@ -288,9 +299,25 @@ public:
     }
 
 private:
+    // The reports that the line rate allows since the last call: a byte
+    // credit grows with time and each report spends its length, so the
+    // average rate is exact while each millisecond's reports go in one write.
+    void SendAtLineRate(Clock::time_point now) {
+        const double seconds = std::chrono::duration<double>(now - lineClock_).count();
+        lineClock_ = now;
+        lineCredit_ = std::min(lineCredit_ + seconds * options_.lineRate,
+                               options_.lineRate / 100.0);  // never a catch-up burst past 10 ms
+        while (lineCredit_ > 0) {
+            const std::string report = controller_.NextReport();
+            Send(report);
+            lineCredit_ -= static_cast<double>(report.size());
+        }
+    }
+
     // Waits for the line until `until`, reading what comes and writing what waits.
     void Pump(Clock::time_point until) {
-        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now());
+        // Rounded up: a wait of less than a millisecond must not become a spin.
+        const auto wait = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
         const int timeout = static_cast<int>(std::max<long long>(0, wait.count()));
         if (pty_.master() < 0) {
             poll(nullptr, 0, timeout);
@@ -382,6 +409,8 @@ private:
     Pty pty_;
     std::string outgoing_;
     bool cutNext_ = false;
+    double lineCredit_ = 0;
+    Clock::time_point lineClock_{};
     bool quit_ = false;
     uint32_t noiseState_ = 12345;
 };

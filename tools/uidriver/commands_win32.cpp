@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -362,6 +363,30 @@ void WaitGone(Session& session, const Args& a) {
 
 void SleepCommand(Session&, const Args& a) { Sleep(DWORD(Number(a.at(0)))); }
 
+// How long a message sent to the main window waits until the main thread has
+// handled it, as a click would: WM_NULL, COUNT times, one every MS.
+void ProbeWait(Session& session, const Args& a) {
+    HWND main = Main(session);
+    const long count = Number(a.at(0));
+    const long every = Number(a.at(1));
+    if (count < 1 || every < 0) throw Failure{"usage: probe-wait COUNT MS"};
+    LARGE_INTEGER frequency, before, after;
+    QueryPerformanceFrequency(&frequency);
+    std::vector<double> waits;
+    for (long i = 0; i < count; ++i) {
+        QueryPerformanceCounter(&before);
+        Send(main, WM_NULL);
+        QueryPerformanceCounter(&after);
+        waits.push_back(double(after.QuadPart - before.QuadPart) * 1e6 / double(frequency.QuadPart));
+        if (every > 0) Sleep(DWORD(every));
+    }
+    std::sort(waits.begin(), waits.end());
+    char line[160];
+    std::snprintf(line, sizeof line, "probe-wait count=%ld median_us=%.0f p99_us=%.0f worst_us=%.0f",
+                  count, waits[waits.size() / 2], waits[waits.size() * 99 / 100], waits.back());
+    Line(line);
+}
+
 struct Command {
     size_t min_args;
     void (*run)(Session&, const Args&);
@@ -379,7 +404,7 @@ const std::map<std::string, Command>& Commands() {
         {"msgbox", {1, MessageBoxCommand}},   {"msgbox-ok", {0, MessageBoxOk}},
         {"msgbox-press", {1, MessageBoxPress}}, {"close", {0, Close}},
         {"wait-gone", {1, WaitGone}},         {"sleep", {1, SleepCommand}},
-        {"layout", {0, Layout}},
+        {"layout", {0, Layout}},              {"probe-wait", {2, ProbeWait}},
     };
     return commands;
 }
@@ -442,6 +467,9 @@ TARGET is CHILD or the word window; TEXT may hold \xHH for a Windows-1251 byte):
   close                         post WM_CLOSE to the window
   wait-gone TIMEOUT_MS          wait until the window no longer exists
   sleep MS
+  probe-wait COUNT MS           send WM_NULL to the window COUNT times, one every MS,
+                                timing each wait -> probe-wait count=N median_us=U
+                                   p99_us=U worst_us=U
 R is x,y,w,h (children: in the window's client coordinates). Printable texts are
 UTF-8 with '"', '\' and control bytes as \xHH. Every command ends with a line
 "ok" or "error COMMAND: MESSAGE".
