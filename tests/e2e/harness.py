@@ -133,16 +133,20 @@ class Transcript:
     def __init__(self, path):
         self.path = path
 
-    def received(self):
+    def received(self, direction="rx"):
         data = bytearray()
         if not os.path.exists(self.path):
             return bytes(data)
         with open(self.path) as f:
             for line in f:
                 parts = line.split()
-                if len(parts) >= 2 and parts[0] == "rx":
+                if len(parts) >= 2 and parts[0] == direction:
                     data += bytes.fromhex("".join(parts[1:]))
         return bytes(data)
+
+    def sent(self):
+        """The bytes the stand-in sent."""
+        return self.received("tx")
 
 
 def cp1251(text):
@@ -169,3 +173,60 @@ class Standin:
             return []
         with open(self.transcript.path) as f:
             return [line.split(None, 1)[1].strip() for line in f if line.startswith("ev ")]
+
+
+def wine_path(path):
+    """A Unix path as Windows programs under Wine see it."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+class WindowsStandin:
+    """zeltan-standin.exe under Wine on a COM port, worked through its
+    console (standard input) as an operator types; the same commands and the
+    same transcript as the Linux stand-in. Ended by its own id if `quit` and
+    the end of its input do not end it."""
+
+    def __init__(self, exe, port, work):
+        self.port = port
+        self.transcript = Transcript(os.path.join(work, f"standin-{port}.log"))
+        self.out_path = os.path.join(work, f"standin-{port}.out")
+        self.out = open(self.out_path, "wb")
+        self.proc = subprocess.Popen([WINE, exe, port, "--log", wine_path(self.transcript.path)],
+                                     env=ENV, stdin=subprocess.PIPE, stdout=self.out,
+                                     stderr=subprocess.STDOUT)
+        deadline = time.monotonic() + 30
+        while b"zeltan-standin> " not in self.output() and time.monotonic() < deadline:
+            if self.proc.poll() is not None:
+                break
+            time.sleep(0.1)
+        if b"zeltan-standin> " not in self.output():
+            raise RuntimeError(f"zeltan-standin.exe did not start on {port}: {self.output()!r}")
+
+    def output(self):
+        with open(self.out_path, "rb") as f:
+            return f.read()
+
+    def command(self, line, settle=0.1):
+        self.proc.stdin.write(line.encode() + b"\n")
+        self.proc.stdin.flush()
+        time.sleep(settle)
+
+    def received(self):
+        return self.transcript.received()
+
+    def sent(self):
+        return self.transcript.sent()
+
+    def end(self):
+        if self.proc.poll() is None:
+            try:
+                self.proc.stdin.close()  # the end of its input ends it
+            except OSError:
+                pass
+            try:
+                self.proc.wait(10)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
+        self.out.close()
+        return self.proc.returncode

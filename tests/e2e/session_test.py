@@ -5,6 +5,10 @@ reopen at once, a port that does not exist, About while connected, an
 unplugged adapter, and closing the window while the controller streams.
 
 usage: session_test.py ZELTAN_EXE UIDRIVER_EXE   (a stand-in mapped as COM3)
+
+The steps take the stand-in and the port from the session, so that
+simulator_test.py runs them against the Windows simulator over a null-modem
+link as well.
 """
 import os
 import sys
@@ -19,11 +23,12 @@ RED = (255, 51, 51)
 
 
 class Session:
-    def __init__(self, exe, driver_exe):
+    def __init__(self, exe, driver_exe, standin, port):
         self.exe = exe
         self.driver = Driver(driver_exe)
         self.f = Failures()
-        self.standin = Standin(3)
+        self.standin = standin
+        self.port = port
         self.program = Program(exe)
 
     def run(self, script):
@@ -61,8 +66,8 @@ class Session:
     def expect(self, read, expected, what):
         self.f.equal(self.settled(read, expected), expected, what)
 
-    def open(self, port="COM3"):
-        self.run(f'set-text #1 "{port}"\nclick button:1\n')
+    def open(self):
+        self.run(f'set-text #1 "{self.port}"\nclick button:1\n')
 
     def polls(self):
         return self.standin.received().count(b"9+")
@@ -145,7 +150,7 @@ def restore_close_reopen(s, f):
     f.equal(s.standin.received()[before:].replace(b"9+", b"")[:4], b"7+3+",
             "Restore sends 7+, 3+ and 9+")
     for round_ in (1, 2):
-        s.run('click 2\nset-text #1 "COM3"\nclick button:1\nset-text 10 ""\nclick 3\nsleep 1200\n')
+        s.run(f'click 2\nset-text #1 "{s.port}"\nclick button:1\nset-text 10 ""\nclick 3\nsleep 1200\n')
         s.expect(lambda: s.texts([10]), ["STANDIN 1.0"], f"Close then Open at once, round {round_}: it works")
         s.expect(lambda: s.enabled(["button:1"]), ["0"], f"round {round_}: connected again")
 
@@ -208,18 +213,21 @@ def close_while_streaming(s, f):
     f.check(took < 3.0, f"and promptly ({took:.2f} s)")
 
 
-def main():
-    s = Session(sys.argv[1], sys.argv[2])
-    f = s.f
-    work = tempfile.mkdtemp(prefix="zeltan-e2e-")
+def run_session(s, work):
+    """Every step of the session, in order; the failures are collected in s.f."""
     try:
         for step in (connect_and_read, lambda s, f: position_reports(s, f, work), write_with_bounds,
                      switches, restore_close_reopen, missing_port, about_while_connected, unplug,
                      close_while_streaming):
-            step(s, f)
+            step(s, s.f)
     finally:
         s.program.end()
-    f.finish(s.driver.last_output)
+
+
+def main():
+    s = Session(sys.argv[1], sys.argv[2], Standin(3), "COM3")
+    run_session(s, tempfile.mkdtemp(prefix="zeltan-e2e-"))
+    s.f.finish(s.driver.last_output)
 
 
 if __name__ == "__main__":

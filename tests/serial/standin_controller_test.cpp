@@ -58,7 +58,7 @@ TEST(StandinController, ReportsStepAroundTheTurn) {
     controller.set_step(512);
     EXPECT_EQ(controller.NextReport(), "200#");
     EXPECT_EQ(controller.NextReport(), "0#");
-    controller.Turn(Rotation::kLeft);
+    controller.Spin(Rotation::kLeft);
     controller.set_step(1);
     EXPECT_EQ(controller.NextReport(), "3FF#");
 }

@@ -1,13 +1,14 @@
 #pragma once
 // The stand-in's model of the motor controller: it answers the wire protocol
-// byte by byte and produces position reports while the rotor turns. No I/O
-// and no clock here; the stand-in's main loop feeds it bytes and asks for
-// reports at the report rate.
+// byte by byte and produces position reports while the rotor spins. No I/O
+// and no clock here; the session (session.h) feeds it bytes and asks for
+// reports at the report rate. The rotor's motion is called its spin here:
+// "turn" names the dial's geometry in the program.
 //
 // Commands understood: "3+" (reply "3+" and the 13 working bytes), "4+" and
 // 13 bytes (replace the working block), "5+" (store it), "7+" (reload the
 // stored block), "6+" (reply "6+" and 22 bytes of version text, zero padded),
-// "8+" (stop), "9+" (reply the state character and "V"), "n" / "x" (turn
+// "8+" (stop), "9+" (reply the state character and "V"), "n" / "x" (spin
 // left / right, answered "n" / "x"). Another digit before "+" is answered
 // "?"; any other byte is ignored.
 #include <cstdint>
@@ -30,9 +31,9 @@ public:
     // its direction (right when stopped).
     std::string NextReport();
 
-    void Turn(Rotation rotation) { rotation_ = rotation; }
+    void Spin(Rotation rotation) { rotation_ = rotation; }
     Rotation rotation() const { return rotation_; }
-    bool turning() const { return rotation_ == Rotation::kLeft || rotation_ == Rotation::kRight; }
+    bool spinning() const { return rotation_ == Rotation::kLeft || rotation_ == Rotation::kRight; }
     void set_step(int step) { step_ = step; }
     // The factory defaults, both working and stored.
     static TData FactoryBlock();
