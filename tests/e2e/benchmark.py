@@ -37,7 +37,7 @@ def main():
         print(f"start-up to the window shown, ports probed: {startup:.2f} s "
               "(includes about 0.2 s of the driver's own start)")
 
-        driver.run('wait-window ZELTAN 5000\nset-text #1 "COM3"\nclick button:1\n')
+        driver.run('wait-window ZELTAN 5000\nset-text @PortCombo "COM3"\nclick @OpenBtn\n')
         time.sleep(1)
         cpu = program.cpu_seconds()
         time.sleep(10)
@@ -45,12 +45,12 @@ def main():
         print(f"CPU while connected on a quiet line: {quiet:.2f} % of a core (goal under 1 %)")
 
         base = time.monotonic()
-        driver.run("wait-window ZELTAN 5000\nenabled 2\nenabled 2\n")
+        driver.run("wait-window ZELTAN 5000\nenabled @CloseBtn\nenabled @CloseBtn\n")
         baseline = time.monotonic() - base
         timings = []
         for _ in range(5):
             t = time.monotonic()
-            driver.run("wait-window ZELTAN 5000\nclick 2\nclick button:1\n")
+            driver.run("wait-window ZELTAN 5000\nclick @CloseBtn\nclick @OpenBtn\n")
             timings.append(time.monotonic() - t - baseline)
         print(f"Close to a completed new Open: {min(timings) * 1000:.0f} ms best, "
               f"{max(timings) * 1000:.0f} ms worst of 5")

@@ -94,7 +94,7 @@ def main():
     program = Program(exe, {"ZELTAN_DIAL_STATS": "Z:" + stats_path.replace("/", "\\")})
     try:
         driver.run("wait-window ZELTAN 60000\n")
-        driver.run('wait-window ZELTAN 5000\nset-text #1 "COM3"\nclick button:1\n')
+        driver.run('wait-window ZELTAN 5000\nset-text @PortCombo "COM3"\nclick @OpenBtn\n')
         time.sleep(1.0)
         # Line rate for three seconds, then a burst on top, then quiet.
         standin.command("turn right", settle=3.0)

@@ -119,7 +119,7 @@ def measure(label, exe, load, driver, standin, work):
     probe = None
     try:
         driver.run("wait-window ZELTAN 60000\n")
-        driver.run('wait-window ZELTAN 5000\nset-text #1 "COM3"\nclick button:1\n')
+        driver.run('wait-window ZELTAN 5000\nset-text @PortCombo "COM3"\nclick @OpenBtn\n')
         time.sleep(1.0)
         pid = program.proc.pid
         server = wineserver_pid()

@@ -15,10 +15,10 @@ import sys
 import tempfile
 import time
 
-from harness import Driver, Failures, Program, Standin, cp1251, read_bmp, replies
+from harness import BUTTON_ICONS, Driver, Failures, Program, Standin, cp1251, read_bmp, replies
 
-FIELDS = list(range(11, 19))  # hParamEdit[0..7]
-ICONS = "L_OFF L_ON R_OFF R_ON SND_OFF SND_ON DGR_OFF DGR_ON"
+FIELDS = [f"@ParamEdit{i}" for i in range(8)]  # hParamEdit[0..7]
+ICONS = " ".join(BUTTON_ICONS)
 RED = (255, 51, 51)
 
 
@@ -67,7 +67,7 @@ class Session:
         self.f.equal(self.settled(read, expected), expected, what)
 
     def open(self):
-        self.run(f'set-text #1 "{self.port}"\nclick button:1\n')
+        self.run(f'set-text @PortCombo "{self.port}"\nclick @OpenBtn\n')
 
     def polls(self):
         return self.standin.received().count(b"9+")
@@ -75,17 +75,17 @@ class Session:
 
 def connect_and_read(s, f):
     s.open()
-    s.expect(lambda: s.enabled(["#1", "#2", "button:1", "2", "3"]), ["0", "0", "0", "1", "1"],
+    s.expect(lambda: s.enabled(["@PortCombo", "@BaudCombo", "@OpenBtn", "@CloseBtn", "@ReadBtn"]), ["0", "0", "0", "1", "1"],
             "connected: the port list, the baud list and Open are disabled, the rest enabled")
-    f.equal(s.texts([10] + FIELDS), [""] + ["0"] * 8, "connected: version empty, fields 0")
+    f.equal(s.texts(["@VersionEdit"] + FIELDS), [""] + ["0"] * 8, "connected: version empty, fields 0")
     before = len(s.standin.received())
-    s.run("click 3\nsleep 1500\n")
+    s.run("click @ReadBtn\nsleep 1500\n")
     f.equal(s.standin.received()[before:before + 6], b"6+3+9+", "Read sends 6+, 3+, 9+")
-    f.equal(s.texts([10] + FIELDS),
+    f.equal(s.texts(["@VersionEdit"] + FIELDS),
             ["STANDIN 1.0", "120", "100", "60", "30", "80", "40", "60", "100"],
             "Read shows the version and the eight values the stand-in holds")
-    s.expect(lambda: s.checks([9, 101]), ["1", "1"], "both switches set as the stand-in holds them")
-    s.expect(lambda: s.shown_icon("9"), "SND_ON", "the sound switch shows SND_ON")
+    s.expect(lambda: s.checks(["@SoundBtn", "@AngleBtn"]), ["1", "1"], "both switches set as the stand-in holds them")
+    s.expect(lambda: s.shown_icon("@SoundBtn"), "SND_ON", "the sound switch shows SND_ON")
     polls = s.polls()
     time.sleep(1.5)
     f.check(s.polls() > polls + 3, "the status poll keeps going")
@@ -105,72 +105,72 @@ def position_reports(s, f, work):
     s.standin.command("say 300#", settle=0.5)
     f.check(arm_end_is_red(s, work, 199 - 169, 199), "the report 300# puts arm[0] at 270 degrees")
     f.check(arm_end_is_red(s, work, 199 + 84, 199 - 147), "and arm[1] at 30 degrees")
-    s.run("click 7\nsleep 1000\n")
-    s.expect(lambda: s.shown_icon("7"), "R_ON", "Right lights the right icon from the state 9")
-    s.run("click 8\nsleep 600\n")
-    s.expect(lambda: [s.shown_icon("6"), s.shown_icon("7")], ["L_OFF", "R_OFF"],
+    s.run("click @RightBtn\nsleep 1000\n")
+    s.expect(lambda: s.shown_icon("@RightBtn"), "R_ON", "Right lights the right icon from the state 9")
+    s.run("click @ResetBtn\nsleep 600\n")
+    s.expect(lambda: [s.shown_icon("@LeftBtn"), s.shown_icon("@RightBtn")], ["L_OFF", "R_OFF"],
             "Reset darkens both icons (state C)")
-    s.run("click 6\nsleep 1000\n")
-    s.expect(lambda: s.shown_icon("6"), "L_ON", "Left lights the left icon from the state A")
-    s.run("click 8\nsleep 600\n")
+    s.run("click @LeftBtn\nsleep 1000\n")
+    s.expect(lambda: s.shown_icon("@LeftBtn"), "L_ON", "Left lights the left icon from the state A")
+    s.run("click @ResetBtn\nsleep 600\n")
     rx = s.standin.received()
     f.check(b"x" in rx and b"n" in rx and rx.count(b"8+") >= 2, "Left, Right and Reset send n, x, 8+")
 
 
 def write_with_bounds(s, f):
     before = len(s.standin.received())
-    s.run('set-text 11 "150"\nset-text 15 "101"\nclick 4\n')
+    s.run('set-text @ParamEdit0 "150"\nset-text @ParamEdit4 "101"\nclick @WriteBtn\n')
     time.sleep(1.0)
     rx = s.standin.received()[before:].replace(b"9+", b"")
     start = rx.find(b"4+")
     f.check(start >= 0, "Write sends 4+")
     f.equal(rx[start + 15:start + 19], b"5+3+", "the block is 15 bytes, then 5+, then 3+")
-    s.expect(lambda: s.texts([11, 15]), ["120", "100"], "the reply shows the bounded values 120 and 100")
+    s.expect(lambda: s.texts(["@ParamEdit0", "@ParamEdit4"]), ["120", "100"], "the reply shows the bounded values 120 and 100")
     return rx[start + 2:start + 15]
 
 
 def switches(s, f):
-    s.run("click 9\n")
-    s.expect(lambda: s.shown_icon("9"), "SND_OFF", "clearing the sound switch shows SND_OFF")
-    s.run("click 101\n")
-    s.expect(lambda: s.shown_icon("101"), "DGR_OFF", "clearing the angle switch shows DGR_OFF")
+    s.run("click @SoundBtn\n")
+    s.expect(lambda: s.shown_icon("@SoundBtn"), "SND_OFF", "clearing the sound switch shows SND_OFF")
+    s.run("click @AngleBtn\n")
+    s.expect(lambda: s.shown_icon("@AngleBtn"), "DGR_OFF", "clearing the angle switch shows DGR_OFF")
     before = len(s.standin.received())
-    s.run("click 4\nsleep 1000\n")
+    s.run("click @WriteBtn\nsleep 1000\n")
     rx = s.standin.received()[before:].replace(b"9+", b"")
     start = rx.find(b"4+")
     block = rx[start + 2:start + 15]
     f.check(len(block) == 13 and block[8] & 0x01 == 0x01 and block[8] & 0x04 == 0,
             f"the next Write carries sound off and angle off: {block.hex()}")
-    s.expect(lambda: s.checks([9, 101]), ["0", "0"], "the reply shows both switches cleared")
+    s.expect(lambda: s.checks(["@SoundBtn", "@AngleBtn"]), ["0", "0"], "the reply shows both switches cleared")
 
 
 def restore_close_reopen(s, f):
     before = len(s.standin.received())
-    s.run("click 5\nsleep 800\n")
+    s.run("click @RestoreBtn\nsleep 800\n")
     f.equal(s.standin.received()[before:].replace(b"9+", b"")[:4], b"7+3+",
             "Restore sends 7+, 3+ and 9+")
     for round_ in (1, 2):
-        s.run(f'click 2\nset-text #1 "{s.port}"\nclick button:1\nset-text 10 ""\nclick 3\nsleep 1200\n')
-        s.expect(lambda: s.texts([10]), ["STANDIN 1.0"], f"Close then Open at once, round {round_}: it works")
-        s.expect(lambda: s.enabled(["button:1"]), ["0"], f"round {round_}: connected again")
+        s.run(f'click @CloseBtn\nset-text @PortCombo "{s.port}"\nclick @OpenBtn\nset-text @VersionEdit ""\nclick @ReadBtn\nsleep 1200\n')
+        s.expect(lambda: s.texts(["@VersionEdit"]), ["STANDIN 1.0"], f"Close then Open at once, round {round_}: it works")
+        s.expect(lambda: s.enabled(["@OpenBtn"]), ["0"], f"round {round_}: connected again")
 
 
 def missing_port(s, f):
-    s.run("click 2\n")
-    rows = s.run('set-text #1 "COM99"\nclick-async button:1\nmsgbox 5000\nmsgbox-ok\n')
+    s.run("click @CloseBtn\n")
+    rows = s.run('set-text @PortCombo "COM99"\nclick-async @OpenBtn\nmsgbox 5000\nmsgbox-ok\n')
     box = replies(rows, "msgbox")
     if f.check(box, "Open on COM99 shows a warning"):
         f.equal(box[0].text_bytes("caption"), cp1251("Предупреждение"), "the warning's caption")
         f.equal(box[0].text_bytes(), cp1251("COM99 — неверный идентификатор COM-порта."),
                 "the warning's text")
         f.equal(box[0]["icon"], "warning", "the warning's icon")
-    s.expect(lambda: s.enabled(["#1", "#2", "button:1"]), ["1", "1", "1"], "nothing else changes")
+    s.expect(lambda: s.enabled(["@PortCombo", "@BaudCombo", "@OpenBtn"]), ["1", "1", "1"], "nothing else changes")
 
 
 def about_while_connected(s, f):
     s.open()
-    s.run("click 3\nsleep 800\n")
-    rows = s.run("click-async 103\nmsgbox 5000\n")
+    s.run("click @ReadBtn\nsleep 800\n")
+    rows = s.run("click-async @AboutBtn\nmsgbox 5000\n")
     box = replies(rows, "msgbox")
     if f.check(box, "About shows a box"):
         f.equal(box[0].text_bytes("caption"), cp1251("О программе"), "the About caption")
@@ -180,7 +180,7 @@ def about_while_connected(s, f):
     polls = s.polls()
     time.sleep(2.6)
     f.check(s.polls() > polls + 3, "the poll goes on while the box is up")
-    s.expect(lambda: s.texts([10]), ["BOX UP"], "the worker's updates are carried out while the box is up")
+    s.expect(lambda: s.texts(["@VersionEdit"]), ["BOX UP"], "the worker's updates are carried out while the box is up")
     s.run("msgbox-ok\n")
 
 
@@ -190,17 +190,17 @@ def unplug(s, f):
     time.sleep(3)
     used = s.program.cpu_seconds() - cpu
     f.check(used < 0.6, f"unplugged: the program does not spin ({used:.2f} s CPU in 3 s)")
-    s.expect(lambda: s.texts([10]), ["BOX UP"], "unplugged: the window still answers")
-    s.run("click 2\n")
-    s.expect(lambda: s.enabled(["button:1"]), ["1"], "unplugged: Close works")
+    s.expect(lambda: s.texts(["@VersionEdit"]), ["BOX UP"], "unplugged: the window still answers")
+    s.run("click @CloseBtn\n")
+    s.expect(lambda: s.enabled(["@OpenBtn"]), ["1"], "unplugged: Close works")
     s.standin.command("plug", settle=0.5)
     s.open()
-    s.run('set-text 10 ""\nclick 3\nsleep 1200\n')
-    s.expect(lambda: s.texts([10]), ["STANDIN 1.0"], "after the device is back, Open works again")
+    s.run('set-text @VersionEdit ""\nclick @ReadBtn\nsleep 1200\n')
+    s.expect(lambda: s.texts(["@VersionEdit"]), ["STANDIN 1.0"], "after the device is back, Open works again")
 
 
 def close_while_streaming(s, f):
-    s.run("click 7\nsleep 500\n")
+    s.run("click @RightBtn\nsleep 500\n")
     s.standin.command("burst 5000", settle=0.2)
     s.run("close\n")
     start = time.monotonic()

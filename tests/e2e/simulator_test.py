@@ -34,8 +34,8 @@ def red_pixels(s, work, name):
 
 def connect_and_read(s):
     s.open()
-    s.run("click 3\n")
-    s.expect(lambda: s.texts([10]), ["STANDIN 1.0"], "Read over the null-modem link shows the version")
+    s.run("click @ReadBtn\n")
+    s.expect(lambda: s.texts(["@VersionEdit"]), ["STANDIN 1.0"], "Read over the null-modem link shows the version")
 
 
 def reports(s):
@@ -49,18 +49,18 @@ def case_turn(s, work):
     s.f.check(reports(s) > 5, f"turn right: position reports go out ({reports(s)})")
     after = red_pixels(s, work, "after.bmp")
     s.f.check(before and after and before != after, "turn right: the arms move on the dial")
-    s.expect(lambda: s.shown_icon("7"), "R_ON", "turn right: the right icon lights")
+    s.expect(lambda: s.shown_icon("@RightBtn"), "R_ON", "turn right: the right icon lights")
 
 
 def case_stop(s, work):
     connect_and_read(s)
     s.standin.command("turn left", settle=1.0)
-    s.expect(lambda: s.shown_icon("6"), "L_ON", "turn left: the left icon lights")
+    s.expect(lambda: s.shown_icon("@LeftBtn"), "L_ON", "turn left: the left icon lights")
     s.standin.command("stop", settle=0.5)
     count = reports(s)
     time.sleep(1.0)
     s.f.equal(reports(s), count, "stop: no position report follows")
-    s.expect(lambda: [s.shown_icon("6"), s.shown_icon("7")], ["L_OFF", "R_OFF"],
+    s.expect(lambda: [s.shown_icon("@LeftBtn"), s.shown_icon("@RightBtn")], ["L_OFF", "R_OFF"],
              "stop: both direction icons go dark")
 
 
@@ -68,12 +68,12 @@ def case_unplug(s, work):
     connect_and_read(s)
     s.standin.command("unplug", settle=0.5)
     received = len(s.standin.received())
-    s.run('set-text 10 ""\nclick 3\nsleep 1500\n')
-    s.f.equal(s.texts([10]), [""], "unplugged: Read gets no answer")
+    s.run('set-text @VersionEdit ""\nclick @ReadBtn\nsleep 1500\n')
+    s.f.equal(s.texts(["@VersionEdit"]), [""], "unplugged: Read gets no answer")
     s.f.equal(len(s.standin.received()), received, "unplugged: nothing reaches the simulator")
     s.standin.command("plug", settle=0.5)
-    s.run("click 3\n")
-    s.expect(lambda: s.texts([10]), ["STANDIN 1.0"], "plugged in again: Read is answered")
+    s.run("click @ReadBtn\n")
+    s.expect(lambda: s.texts(["@VersionEdit"]), ["STANDIN 1.0"], "plugged in again: Read is answered")
 
 
 def case_session(s, work):
