@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "app/commands.h"
+#include "app/worker_win32.h"
 #include "base/globals_win32.h"
 #include "base/window_actions_win32.h"
-#include "app/worker_win32.h"
 #include "serial/port_win32.h"
 
 namespace zeltan {

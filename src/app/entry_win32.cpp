@@ -3,8 +3,8 @@
 // are not used; nothing is read from the environment or stored.
 #include <windows.h>
 
-#include "base/globals_win32.h"
 #include "app/main_window_win32.h"
+#include "base/globals_win32.h"
 #include "protocol/data.h"
 #include "protocol/rotor.h"
 #include "serial/port_win32.h"
