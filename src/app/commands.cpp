@@ -11,11 +11,12 @@
 
 namespace zeltan {
 
-// "О программе"; "Версия 1.0 ", two line feeds and the authorship line
-// "Сервисная программа контроллера привода" (Windows-1251).
+// "О программе"; "Версия " and the version the build gives (the project's,
+// as the version resource shows it), a blank, two line feeds and the
+// authorship line "Сервисная программа контроллера привода" (Windows-1251).
 const char* const kAboutCaption = "\xCE \xEF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xE5";
 const char* const kAboutText =
-    "\xC2\xE5\xF0\xF1\xE8\xFF 1.0 \n\n"
+    "\xC2\xE5\xF0\xF1\xE8\xFF " ZELTAN_VERSION " \n\n"
     "\xD1\xE5\xF0\xE2\xE8\xF1\xED\xE0\xFF \xEF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xE0 "
     "\xEA\xEE\xED\xF2\xF0\xEE\xEB\xEB\xE5\xF0\xE0 \xEF\xF0\xE8\xE2\xEE\xE4\xE0";
 

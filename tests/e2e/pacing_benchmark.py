@@ -205,7 +205,8 @@ def report(runs):
             if run.probe:
                 p = run.probe
                 print(f"   message to the main window waits: median {float(p['median_us']) / 1000:.2f} ms, "
-                      f"99% {float(p['p99_us']) / 1000:.2f} ms, worst {float(p['worst_us']) / 1000:.2f} ms")
+                      f"99% {float(p['p99_us']) / 1000:.2f} ms, worst {float(p['worst_us']) / 1000:.2f} ms "
+                      f"(message {p.get('worst_at', '?')} of {p['count']})")
     by = {(r.build, r.load): r for r in runs}
     print()
     for load in ("line rate", "flooded"):

@@ -380,10 +380,13 @@ void ProbeWait(Session& session, const Args& a) {
         waits.push_back(double(after.QuadPart - before.QuadPart) * 1e6 / double(frequency.QuadPart));
         if (every > 0) Sleep(DWORD(every));
     }
+    const long worstAt = long(std::max_element(waits.begin(), waits.end()) - waits.begin());
     std::sort(waits.begin(), waits.end());
-    char line[160];
-    std::snprintf(line, sizeof line, "probe-wait count=%ld median_us=%.0f p99_us=%.0f worst_us=%.0f",
-                  count, waits[waits.size() / 2], waits[waits.size() * 99 / 100], waits.back());
+    char line[200];
+    std::snprintf(line, sizeof line,
+                  "probe-wait count=%ld median_us=%.0f p99_us=%.0f worst_us=%.0f worst_at=%ld",
+                  count, waits[waits.size() / 2], waits[waits.size() * 99 / 100], waits.back(),
+                  worstAt);
     Line(line);
 }
 
