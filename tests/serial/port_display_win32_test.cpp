@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/globals_win32.h"
+#include "base/scoped_win32.h"
 #include "serial/port_names.h"
 #include "serial/port_win32.h"
 #include "standin_win32.h"
@@ -64,27 +65,26 @@ public:
         std::string command = "\"" + std::string(self) + "\" --hold " + name;
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
         if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                           &startup, &process_)) {
-            held_ = WaitForSingleObject(ready_, 10000) == WAIT_OBJECT_0;
+                           &startup, &process)) {
+            CloseHandle(process.hThread);
+            process_.reset(process.hProcess);
+            held_ = WaitForSingleObject(ready_.get(), 10000) == WAIT_OBJECT_0;
         }
     }
     ~PortHolder() {
-        SetEvent(release_);
-        if (process_.hProcess != nullptr) {
-            WaitForSingleObject(process_.hProcess, 10000);
-            CloseHandle(process_.hProcess);
-            CloseHandle(process_.hThread);
+        SetEvent(release_.get());
+        if (process_) {
+            WaitForSingleObject(process_.get(), 10000);
         }
-        CloseHandle(ready_);
-        CloseHandle(release_);
     }
     bool held() const { return held_; }
 
 private:
-    HANDLE ready_;
-    HANDLE release_;
-    PROCESS_INFORMATION process_{};
+    scoped::Handle ready_;
+    scoped::Handle release_;
+    scoped::Handle process_;
     bool held_ = false;
 };
 

@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/scoped_win32.h"
 #include "protocol/data.h"
 #include "serial/thread_win32.h"
 #include "standin_win32.h"
@@ -197,21 +198,20 @@ HANDLE StartReceiver(Receiver* receiver) {
 TEST_F(PortTest, ClosePortEndsAPendingReadAndTheWorker) {
     OpenRunning();
     Receiver receiver{&port};
-    const HANDLE worker = StartReceiver(&receiver);
-    ASSERT_NE(worker, nullptr);
+    const scoped::Handle worker(StartReceiver(&receiver));
+    ASSERT_TRUE(worker);
     Sleep(150);  // the worker sits in a one-byte read
     const ULONGLONG start = GetTickCount64();
     ClosePort(&port);
-    EXPECT_EQ(WaitForSingleObject(worker, 1000), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(worker.get(), 1000), WAIT_OBJECT_0);
     std::printf("worker ended %llu ms after ClosePort\n", GetTickCount64() - start);
-    CloseHandle(worker);
 }
 
 TEST_F(PortTest, UnpluggedLineFailsWithoutHangingOrSpinning) {
     OpenRunning();
     Receiver receiver{&port};
-    const HANDLE worker = StartReceiver(&receiver);
-    ASSERT_NE(worker, nullptr);
+    const scoped::Handle worker(StartReceiver(&receiver));
+    ASSERT_TRUE(worker);
     Sleep(150);
     kStandin.Command("unplug");  // closes the far side while a read is pending
     Sleep(100);
@@ -221,8 +221,7 @@ TEST_F(PortTest, UnpluggedLineFailsWithoutHangingOrSpinning) {
     EXPECT_LE(reads, 8) << "reads on a dead line must keep the read time-out's pace";
     EXPECT_FALSE(SendString(&port, "9+"));
     ClosePort(&port);
-    EXPECT_EQ(WaitForSingleObject(worker, 1000), WAIT_OBJECT_0);
-    CloseHandle(worker);
+    EXPECT_EQ(WaitForSingleObject(worker.get(), 1000), WAIT_OBJECT_0);
     EXPECT_TRUE(IsClosed(port));
 
     kStandin.Command("plug");

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "base/scoped_win32.h"
 #include "serial/port_win32.h"
 #include "standin_win32.h"
 
@@ -25,16 +26,15 @@ double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
 
 // The one-read-per-byte way: an event and an overlapped one-byte read per call.
 bool PlainReceiveByte(TPort* port, uint8_t* byte) {
+    const zeltan::scoped::Handle event(CreateEventA(nullptr, FALSE, FALSE, nullptr));
     OVERLAPPED transfer{};
-    transfer.hEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    transfer.hEvent = event.get();
     DWORD count = 0;
-    bool got = false;
     if (ReadFile(port->hPort, byte, 1, nullptr, &transfer) || GetLastError() == ERROR_IO_PENDING) {
         WaitForSingleObject(transfer.hEvent, INFINITE);
-        got = GetOverlappedResult(port->hPort, &transfer, &count, FALSE) && count == 1;
+        return GetOverlappedResult(port->hPort, &transfer, &count, FALSE) && count == 1;
     }
-    CloseHandle(transfer.hEvent);
-    return got;
+    return false;
 }
 
 // Requests `reports` reports and counts the bytes until the line is quiet.
