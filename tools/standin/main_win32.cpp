@@ -22,6 +22,7 @@
 #include <string>
 #include <thread>
 
+#include "base/scoped_win32.h"
 #include "session.h"
 
 namespace zeltan::standin {
@@ -131,16 +132,16 @@ public:
     bool Open(const std::string& name, DWORD baud) {
         Close();
         const std::string path = "\\\\.\\" + name;
-        handle_ = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-        if (handle_ == INVALID_HANDLE_VALUE) {
+        handle_.reset(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+        if (!handle_) {
             std::fprintf(stderr, "zeltan-standin: cannot open %s (%s)\n", name.c_str(),
                          ErrorText(GetLastError()).c_str());
             return false;
         }
         DCB dcb{};
         dcb.DCBlength = sizeof dcb;
-        GetCommState(handle_, &dcb);
+        GetCommState(handle_.get(), &dcb);
         dcb.BaudRate = baud;
         dcb.ByteSize = 8;
         dcb.Parity = NOPARITY;
@@ -162,38 +163,35 @@ public:
         timeouts.ReadIntervalTimeout = MAXDWORD;
         timeouts.WriteTotalTimeoutMultiplier = 2;
         timeouts.WriteTotalTimeoutConstant = 200;
-        if (!SetCommState(handle_, &dcb) || !SetCommTimeouts(handle_, &timeouts)) {
+        if (!SetCommState(handle_.get(), &dcb) || !SetCommTimeouts(handle_.get(), &timeouts)) {
             std::fprintf(stderr, "zeltan-standin: cannot set up %s (%s)\n", name.c_str(),
                          ErrorText(GetLastError()).c_str());
             Close();
             return false;
         }
-        PurgeComm(handle_, PURGE_RXCLEAR | PURGE_TXCLEAR);
+        PurgeComm(handle_.get(), PURGE_RXCLEAR | PURGE_TXCLEAR);
         return true;
     }
 
-    void Close() {
-        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-    }
+    void Close() { handle_.reset(); }
 
-    bool open() const { return handle_ != INVALID_HANDLE_VALUE; }
+    bool open() const { return static_cast<bool>(handle_); }
 
     // What has arrived, without waiting; 0 when nothing has.
     size_t Read(char* buffer, size_t size) {
         DWORD got = 0;
-        if (!open() || !ReadFile(handle_, buffer, static_cast<DWORD>(size), &got, nullptr)) return 0;
+        if (!open() || !ReadFile(handle_.get(), buffer, static_cast<DWORD>(size), &got, nullptr)) return 0;
         return got;
     }
 
     size_t Write(const char* data, size_t size) {
         DWORD sent = 0;
-        if (!open() || !WriteFile(handle_, data, static_cast<DWORD>(size), &sent, nullptr)) return 0;
+        if (!open() || !WriteFile(handle_.get(), data, static_cast<DWORD>(size), &sent, nullptr)) return 0;
         return sent;
     }
 
 private:
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    zeltan::scoped::Handle handle_;
 };
 
 // Lines typed on the console, read by their own thread (a console read
