@@ -127,7 +127,6 @@ std::string ErrorText(DWORD error) {
 // zeltan.exe sets its side.
 class ComPort {
 public:
-    ~ComPort() { Close(); }
 
     bool Open(const std::string& name, DWORD baud) {
         Close();
