@@ -51,15 +51,7 @@ once) and "plug" opens a new one, re-points --link and prints its path.
 SIGTERM and SIGINT end it too; it removes its --link on the way out.
 )";
 
-void PrintUsage(std::FILE* to) {
-    std::fputs(kUsageHead, to);
-    std::fputs(kProtocolHelp, to);
-    std::fputs(kUsageOptions, to);
-    std::fputs(kOptionsHelp, to);
-    std::fputs(kUsageTail, to);
-    std::fputs(kCommandsHelp, to);
-    std::fputs(kUsageEnd, to);
-}
+const UsageTexts kUsage = {kUsageHead, kUsageOptions, kUsageTail, kUsageEnd};
 
 volatile sig_atomic_t stopRequested = 0;
 void RequestStop(int) { stopRequested = 1; }
@@ -78,7 +70,7 @@ bool ParseOptions(int argc, char** argv, PtyOptions* options) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help") {
-            PrintUsage(stdout);
+            PrintUsage(stdout, kUsage);
             std::exit(0);
         }
         if (i + 1 >= argc) {
@@ -217,7 +209,7 @@ int main(int argc, char** argv) {
     using namespace zeltan::standin;
     PtyOptions options;
     if (!ParseOptions(argc, argv, &options)) {
-        PrintUsage(stderr);
+        PrintUsage(stderr, kUsage);
         return 2;
     }
     struct sigaction action {};

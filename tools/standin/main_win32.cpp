@@ -60,15 +60,7 @@ struct ComOptions {
     Options common;
 };
 
-void PrintUsage(std::FILE* to) {
-    std::fputs(kUsageHead, to);
-    std::fputs(kProtocolHelp, to);
-    std::fputs(kUsageOptions, to);
-    std::fputs(kOptionsHelp, to);
-    std::fputs(kUsageTail, to);
-    std::fputs(kCommandsHelp, to);
-    std::fputs(kUsageEnd, to);
-}
+const UsageTexts kUsage = {kUsageHead, kUsageOptions, kUsageTail, kUsageEnd};
 
 void PrintCommands() {
     std::fputs(kCommandsHelp, stdout);
@@ -93,7 +85,7 @@ bool ParseOptions(int argc, char** argv, ComOptions* options) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "/?") {
-            PrintUsage(stdout);
+            PrintUsage(stdout, kUsage);
             std::exit(0);
         }
         if (arg.rfind("--", 0) != 0) {
@@ -341,7 +333,7 @@ int main(int argc, char** argv) {
     using namespace zeltan::standin;
     ComOptions options;
     if (!ParseOptions(argc, argv, &options)) {
-        PrintUsage(stderr);
+        PrintUsage(stderr, kUsage);
         return 2;
     }
     SetConsoleCtrlHandler(OnConsoleEvent, TRUE);

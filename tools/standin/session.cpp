@@ -49,6 +49,13 @@ const char kCommandsHelp[] = R"(  turn left|right start spinning, as "n" / "x" d
   quit            end the stand-in
 )";
 
+void PrintUsage(std::FILE* to, const UsageTexts& texts) {
+    for (const char* part : {texts.head, kProtocolHelp, texts.options, kOptionsHelp, texts.tail,
+                             kCommandsHelp, texts.end}) {
+        std::fputs(part, to);
+    }
+}
+
 bool TakeCommonOption(const std::string& arg, const std::string& value, Options* options) {
     if (arg == "--log") {
         options->log = value;

@@ -43,6 +43,17 @@ extern const char kOptionsHelp[];
 // The commands shared by both front ends (control file, --at, console).
 extern const char kCommandsHelp[];
 
+// A front end's own parts of its usage text, around the shared ones: its
+// head, then what the controller answers, its own options, the common
+// options, its tail, the commands, and its end.
+struct UsageTexts {
+    const char* head;
+    const char* options;
+    const char* tail;
+    const char* end;
+};
+void PrintUsage(std::FILE* to, const UsageTexts& texts);
+
 // The transcript (--log): one line per chunk, written through at once, so
 // that a test reading it sees every byte that crossed the line.
 class Transcript {
